@@ -1,0 +1,16 @@
+// The journal: one line per call with its arguments and result, appended to
+// the file named by VEMTU_SIM_JOURNAL. Tests read it to see which device
+// calls a run made.
+#ifndef VEMTU_SIM_JOURNAL_H
+#define VEMTU_SIM_JOURNAL_H
+
+#include <stdint.h>
+
+// Appends "<call> -> 1, <detail>" or "<call> -> 0, error <code>". A journal
+// that cannot be written is skipped: it must never change the device's answer.
+void JournalCall(const char *call, bool succeeded, uint32_t errorCode, const char *detail);
+
+// Quotes a file name for the journal, with \xHH for bytes outside printable ASCII.
+void QuoteForJournal(const char *text, char *buffer, unsigned long size);
+
+#endif

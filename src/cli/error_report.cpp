@@ -1,0 +1,48 @@
+// Every failure reaches the user through ReportError, in one form on stderr.
+#include "error_report.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "platform/platform.h"
+#include "run_options.h"
+
+static char systemMessage[1024];
+
+const char *SystemErrorText(uint32_t code)
+{
+    size_t length = LookUpSystemText(code, systemMessage, sizeof systemMessage);
+    if (length == 0)
+        return systemMessage;
+    // Only the one trailing line break goes; the table's inner breaks stay.
+    length = strlen(systemMessage);
+    if (length > 0 && systemMessage[length - 1] == '\n')
+        systemMessage[--length] = '\0';
+    if (length > 0 && systemMessage[length - 1] == '\r')
+        systemMessage[--length] = '\0';
+    return systemMessage;
+}
+
+void ReportError(uint32_t code, const char *format, ...)
+{
+    fputs("\nERROR: ", stderr);
+    va_list arguments;
+    va_start(arguments, format);
+    vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    if (code != 0)
+        fprintf(stderr, " - error code %u\n(%s)\n", static_cast<unsigned>(code), SystemErrorText(code));
+    else
+        fputs("\n", stderr);
+    // The whole report is out before the first BEL, wherever stderr goes.
+    fflush(stderr);
+
+    if (runOptions.beep) {
+        for (int bell = 0; bell < 3; ++bell) {
+            if (bell > 0)
+                PauseMilliseconds(500);
+            fputc('\a', stdout);
+        }
+    }
+}

@@ -1,0 +1,56 @@
+// Device identification, the default ZELK firmware file name and the
+// progress display. Percentages are redrawn in place with backspaces, so the
+// terminal must honour \b.
+#include "update_run.h"
+
+#include <stdio.h>
+
+#include "cli/error_report.h"
+#include "cli/run_options.h"
+#include "platform/platform.h"
+
+const uint32_t kNoDeviceId = 0xFFFFFFFFu;
+const uint32_t kDeviceIdSelector = 31;
+const uint32_t kDeviceIdFallbackSelector = 2;
+
+// Ten digits, "_0.fw" and the terminator fit with room to spare.
+static char firmwareFileName[20];
+
+static bool IsKnownPcType(uint32_t pcType)
+{
+    return pcType >= 15 && pcType <= 19;
+}
+
+int DeriveFirmwareFileName()
+{
+    uint32_t pcType = 0;
+    if (!QueryPcType(&pcType)) {
+        ReportError(LastErrorCode(), "cannot get device type");
+        return kExitDeviceQuery;
+    }
+
+    uint32_t deviceId = kNoDeviceId;
+    if (!QueryDeviceValue(kDeviceIdSelector, &deviceId, sizeof deviceId) || deviceId == kNoDeviceId) {
+        // The fallback's answer stands, whatever it is.
+        if (!QueryDeviceValue(kDeviceIdFallbackSelector, &deviceId, sizeof deviceId)) {
+            ReportError(LastErrorCode(), "cannot get device ID");
+            return kExitDeviceQuery;
+        }
+    }
+
+    if (!IsKnownPcType(pcType)) {
+        ReportError(0, "cannot determine file name for this PC type\n");
+        return kExitCommandLine;
+    }
+
+    snprintf(firmwareFileName, sizeof firmwareFileName, "%05lu%c%u.%s",
+             static_cast<unsigned long>(deviceId), '_', 0u, "fw");
+    runOptions.fileName = firmwareFileName;
+    return kExitSuccess;
+}
+
+int VEMTU_CALLBACK ShowProgress(uint32_t percent, uint32_t)
+{
+    printf("%3u%%\b\b\b\b", static_cast<unsigned>(percent));
+    return 1;
+}
