@@ -132,9 +132,9 @@ static void PaceTransfer(const DownloadPlan &plan, uint64_t startMs, uint64_t do
 }
 
 // Copies the file into the image in blocks, reporting each new whole percent.
-// Returns 0 when the image is complete, else the error code.
-static uint32_t Transfer(FILE *source, uint64_t total, FILE *image, const DownloadPlan &plan,
-                         ProgressCallback progress, uint32_t context)
+// True when the image is complete; else false with the error code set.
+static bool Transfer(FILE *source, uint64_t total, FILE *image, const DownloadPlan &plan,
+                     ProgressCallback progress, uint32_t context, uint32_t *error)
 {
     unsigned char block[kBlockSize];
     uint64_t done = 0;
@@ -145,21 +145,21 @@ static uint32_t Transfer(FILE *source, uint64_t total, FILE *image, const Downlo
         if (percent != shown) {
             shown = percent;
             if (progress(percent, context) != 1)
-                return SimFaultCode(kSimCancelled);
+                return *error = SimFaultCode(kSimCancelled), false;
             if (percent >= plan.timeoutAt)
-                return SimFaultCode(kSimTimeout);
+                return *error = SimFaultCode(kSimTimeout), false;
             if (percent >= plan.failAt)
-                return plan.failCode;
+                return *error = plan.failCode, false;
         }
         if (done == total)
-            return 0;
+            return true;
         size_t got = fread(block, 1, sizeof block, source);
         if (got == 0)
-            return ferror(source) ? SimFileErrorCode() : SimFaultCode(kSimInvalidData);
+            return *error = ferror(source) ? SimFileErrorCode() : SimFaultCode(kSimInvalidData), false;
         if (done + got > total)
-            return SimFaultCode(kSimInvalidData);  // the file grew under us
+            return *error = SimFaultCode(kSimInvalidData), false;  // the file grew under us
         if (fwrite(block, 1, got, image) != got)
-            return SimFileErrorCode();
+            return *error = SimFileErrorCode(), false;
         done += got;
         PaceTransfer(plan, startMs, done);
     }
@@ -193,35 +193,41 @@ extern "C" VEMTU_EXPORT int VEMTU_API DownloadFile(const char *fileName, int32_t
     FILE *source = fopen(fileName, "rb");
     if (source == nullptr)
         return Fail(call, SimFileErrorCode());
+    // Every step below runs only while none has failed; error holds the first
+    // failure's code, which a fault setting may make 0.
+    uint32_t error = 0;
     long long size = FileSize(source);
     // A folder opens on some systems but reads as nothing.
-    uint32_t error = size < 0 ? SimFileErrorCode() : size == 0 ? SimFaultCode(kSimInvalidData) : 0;
+    bool ok = size > 0;
+    if (!ok)
+        error = size < 0 ? SimFileErrorCode() : SimFaultCode(kSimInvalidData);
 
     char imagePath[1100];
     char partPath[1110];
     snprintf(imagePath, sizeof imagePath, "%s/type-%d.img", plan.stateDirectory, static_cast<int>(dataType));
     snprintf(partPath, sizeof partPath, "%s.part", imagePath);
     FILE *image = nullptr;
-    if (error == 0 && !SimMakeDirectory(plan.stateDirectory))
+    if (ok && !(ok = SimMakeDirectory(plan.stateDirectory)))
         error = SimFileErrorCode();
-    if (error == 0 && (image = fopen(partPath, "wb")) == nullptr)
+    if (ok && !(ok = (image = fopen(partPath, "wb")) != nullptr))
         error = SimFileErrorCode();
-
-    if (error == 0)
-        error = Transfer(source, static_cast<uint64_t>(size), image, plan, progress, reserved);
+    if (ok)
+        ok = Transfer(source, static_cast<uint64_t>(size), image, plan, progress, reserved, &error);
     fclose(source);
     // The old image stays until the new one is whole and on disk.
     if (image != nullptr) {
-        if (error == 0 && !SimSyncFile(image))
+        if (ok && !(ok = SimSyncFile(image)))
             error = SimFileErrorCode();
-        if (fclose(image) != 0 && error == 0)
+        if (fclose(image) != 0 && ok) {
+            ok = false;
             error = SimFileErrorCode();
-        if (error == 0 && !SimReplaceFile(partPath, imagePath))
+        }
+        if (ok && !(ok = SimReplaceFile(partPath, imagePath)))
             error = SimFileErrorCode();
-        if (error != 0)
+        if (!ok)
             remove(partPath);
     }
-    if (error != 0)
+    if (!ok)
         return Fail(call, error);
     char detail[48];
     snprintf(detail, sizeof detail, "%lld bytes", size);
