@@ -13,8 +13,11 @@ static char systemMessage[1024];
 const char *SystemErrorText(uint32_t code)
 {
     size_t length = LookUpSystemText(code, systemMessage, sizeof systemMessage);
-    if (length == 0)
+    if (length == 0) {
+        // No text: say nothing rather than whatever an earlier lookup left.
+        systemMessage[0] = '\0';
         return systemMessage;
+    }
     // Only the one trailing line break goes; the table's inner breaks stay.
     length = strlen(systemMessage);
     if (length > 0 && systemMessage[length - 1] == '\n')

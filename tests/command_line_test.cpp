@@ -1,0 +1,173 @@
+// The command-line parser, one row per command line: what it fills in and
+// the exact bytes it prints.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/run_options.h"
+#include "support/fake_platform.h"
+#include "support/usage_text.h"
+
+namespace {
+
+const char *const kNoFile = nullptr;
+
+struct ParseCase {
+    std::vector<std::string> args;  // without the program name
+    int result;
+    DataType dataType;
+    const char *fileName;  // kNoFile when none is stored
+    bool beep;
+    std::string out;
+    std::string err;
+};
+
+void PrintTo(const ParseCase &row, std::ostream *os)
+{
+    *os << "args:";
+    for (const std::string &arg : row.args)
+        *os << " [" << arg << "]";
+}
+
+const std::string kBells = "\a\a\a";
+
+class ParseCommandLineTest : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
+{
+    const ParseCase &row = GetParam();
+    runOptions = RunOptions();
+    fakePlatform = FakePlatform();
+    std::vector<std::string> storage = row.args;
+    std::vector<char *> argv = {const_cast<char *>("ZelkSvc")};
+    for (std::string &arg : storage)
+        argv.push_back(&arg[0]);
+
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    int result = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string err = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(runOptions.dataType, row.dataType);
+    if (row.fileName == kNoFile) {
+        EXPECT_EQ(runOptions.fileName, nullptr);
+    } else {
+        EXPECT_STREQ(runOptions.fileName, row.fileName);
+    }
+    EXPECT_EQ(runOptions.beep, row.beep);
+    EXPECT_EQ(out, row.out);
+    EXPECT_EQ(err, row.err);
+    // Command-line reports carry no code, so no system text is looked up.
+    EXPECT_TRUE(fakePlatform.lookedUp.empty());
+    if (row.result == 1) {
+        EXPECT_TRUE(runOptions.actionSeen);
+    }
+    // The file name is the argument itself, not a copy.
+    if (row.fileName != kNoFile) {
+        EXPECT_NE(std::find(argv.begin(), argv.end(), runOptions.fileName), argv.end());
+    }
+}
+
+const std::string kMissing = "\nERROR: file name missing\n";
+
+INSTANTIATE_TEST_SUITE_P(DataTypeKeywords, ParseCommandLineTest, testing::Values(
+    ParseCase{{"u", "BIOS", "f"}, 1, 7, "f", false, "", ""},
+    ParseCase{{"u", "BIOSSET", "f"}, 1, 21, "f", false, "", ""},
+    ParseCase{{"u", "IO", "f"}, 1, 26, "f", false, "", ""},
+    ParseCase{{"u", "IOFPGA", "f"}, 1, 26, "f", false, "", ""},
+    ParseCase{{"u", "KCF", "f"}, 1, 0, "f", false, "", ""},
+    ParseCase{{"u", "LINK", "f"}, 1, 6, "f", false, "", ""},
+    ParseCase{{"u", "LINKFPGA", "f"}, 1, 6, "f", false, "", ""},
+    ParseCase{{"u", "ZELK", "f"}, 1, 20, "f", false, "", ""},
+    ParseCase{{"u", "ZELKFW", "f"}, 1, 20, "f", false, "", ""},
+    ParseCase{{"u", "FPGA", "f"}, 1, 1, "f", false, "", ""},
+    ParseCase{{"u", "ZELKFPGA", "f"}, 1, 1, "f", false, "", ""},
+    ParseCase{{"u", "VARO", "f"}, 1, 2, "f", false, "", ""},
+    ParseCase{{"u", "ZELKVARO", "f"}, 1, 2, "f", false, "", ""},
+    ParseCase{{"u", "UPS", "f"}, 1, 13, "f", false, "", ""},
+    ParseCase{{"u", "UPSFW", "f"}, 1, 13, "f", false, "", ""},
+    ParseCase{{"u", "UPSBSET", "f"}, 1, 15, "f", false, "", ""},
+    ParseCase{{"u", "UPSUSET", "f"}, 1, 17, "f", false, "", ""},
+    ParseCase{{"u", "uPsUsEt", "f"}, 1, 17, "f", false, "", ""},
+    ParseCase{{"u", "zelkfw"}, 1, 20, kNoFile, false, "", ""},
+    // Only whole keywords: no prefixes, no extensions, no blanks.
+    ParseCase{{"u", "BIO", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype 'BIO'\n"},
+    ParseCase{{"u", "BIOSS", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype 'BIOSS'\n"},
+    ParseCase{{"u", "ZELK ", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype 'ZELK '\n"},
+    ParseCase{{"u", "", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype ''\n"},
+    // Case folding is ASCII only: the Turkish dotless i is no I.
+    ParseCase{{"u", "B\xc4\xb1OS", "f"}, 0, -1, kNoFile, false, kUsage,
+              "\nERROR: unknown datatype 'B\xc4\xb1OS'\n"}));
+
+INSTANTIATE_TEST_SUITE_P(Actions, ParseCommandLineTest, testing::Values(
+    ParseCase{{"U", "kcf", "x.kcf"}, 1, 0, "x.kcf", false, "", ""},
+    ParseCase{{"update", "Bios", "f.bin"}, 1, 7, "f.bin", false, "", ""},
+    ParseCase{{"UPDATE", "bios", "f.bin"}, 1, 7, "f.bin", false, "", ""},
+    ParseCase{{"uPdAtE", "bios", "f.bin"}, 1, 7, "f.bin", false, "", ""},
+    ParseCase{{"up", "bios", "f.bin"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'up'\n"},
+    ParseCase{{"updates", "bios", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'updates'\n"},
+    ParseCase{{"bios", "u", "f.bin"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'bios'\n"},
+    ParseCase{{""}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action ''\n"}));
+
+INSTANTIATE_TEST_SUITE_P(Positionals, ParseCommandLineTest, testing::Values(
+    ParseCase{{}, 0, -1, kNoFile, false, "", kMissing},
+    ParseCase{{"u"}, 0, -1, kNoFile, false, "", kMissing},
+    ParseCase{{"u", "kcf"}, 0, 0, kNoFile, false, "", kMissing},
+    ParseCase{{"u", "bios", "a", "b"}, 0, 7, "a", false, "", "\nERROR: too many arguments\n"},
+    // Any text is a file name, the empty one and keyword look-alikes too.
+    ParseCase{{"u", "bios", ""}, 1, 7, "", false, "", ""},
+    ParseCase{{"u", "zelk", ""}, 1, 20, "", false, "", ""},
+    ParseCase{{"u", "bios", "update"}, 1, 7, "update", false, "", ""},
+    ParseCase{{"u", "bios", "%s%n"}, 1, 7, "%s%n", false, "", ""}));
+
+INSTANTIATE_TEST_SUITE_P(Options, ParseCommandLineTest, testing::Values(
+    ParseCase{{"-b", "u", "bios", "f"}, 1, 7, "f", true, "", ""},
+    ParseCase{{"u", "/b", "bios", "f"}, 1, 7, "f", true, "", ""},
+    ParseCase{{"u", "bios", "f", "-bb"}, 1, 7, "f", true, "", ""},
+    ParseCase{{"-", "u", "/", "bios", "f", "-"}, 1, 7, "f", false, "", ""},
+    ParseCase{{"-B"}, 0, -1, kNoFile, false, "", "\nERROR: unknown option 'B'\n"},
+    ParseCase{{"-H"}, 0, -1, kNoFile, false, "", "\nERROR: unknown option 'H'\n"},
+    ParseCase{{"--b"}, 0, -1, kNoFile, false, "", "\nERROR: unknown option '-'\n"},
+    // The scan stops at the bad letter: a b after it is never read.
+    ParseCase{{"-xb"}, 0, -1, kNoFile, false, "", "\nERROR: unknown option 'x'\n"},
+    ParseCase{{"-bx"}, 0, -1, kNoFile, true, kBells, "\nERROR: unknown option 'x'\n"},
+    ParseCase{{"u", "bios", "/fw.bin"}, 0, 7, kNoFile, false, "", "\nERROR: unknown option 'f'\n"},
+    ParseCase{{"-b", "u", "foo"}, 0, -1, kNoFile, true, kUsage + kBells, "\nERROR: unknown datatype 'foo'\n"},
+    ParseCase{{"u", "foo", "-b"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype 'foo'\n"},
+    // "file name missing" comes after the whole line is read, so any b beeps.
+    ParseCase{{"u", "kcf", "-b"}, 0, 0, kNoFile, true, kBells, kMissing},
+    ParseCase{{"-b"}, 0, -1, kNoFile, true, kBells, kMissing}));
+
+TEST(ParseCommandLineHelp, PrintsUsageAndExitsWithZeroBeforeReadingFurther)
+{
+    const std::vector<std::vector<const char *>> lines = {
+        {"ZelkSvc", "-h"}, {"ZelkSvc", "/?"}, {"ZelkSvc", "-bh", "u"},
+        {"ZelkSvc", "u", "bios", "f.bin", "-h"}, {"ZelkSvc", "-hx"}, {"ZelkSvc", "-h", "-x"},
+        {"ZelkSvc", "nonsense", "-h"} /* the action is rejected first */};
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        std::vector<const char *> line = lines[i];
+        EXPECT_EXIT(
+            {
+                runOptions = RunOptions();
+                ParseCommandLine(static_cast<int>(line.size()), const_cast<char **>(line.data()));
+                fflush(stdout);
+                _exit(42);
+            },
+            testing::ExitedWithCode(0), "")
+            << line[1];
+    }
+    std::vector<const char *> rejected = lines.back();
+    EXPECT_EXIT(
+        {
+            runOptions = RunOptions();
+            _exit(ParseCommandLine(static_cast<int>(rejected.size()), const_cast<char **>(rejected.data())) + 10);
+        },
+        testing::ExitedWithCode(10), "unknown action 'nonsense'");
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The tool's streams on POSIX: a terminal sees every print as it is made,
+// and a stdout that is broken or full never ends or changes an update.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/tool_under_test.h"
+#include "support/usage_text.h"
+
+namespace {
+
+// When the first byte of needle had fully arrived, in seconds; -1 if never.
+double ArrivalOf(const ProcessResult &result, const std::string &needle)
+{
+    std::string seen;
+    for (const Arrival &arrival : result.arrivals) {
+        seen += arrival.bytes;
+        if (seen.find(needle) != std::string::npos)
+            return arrival.seconds;
+    }
+    return -1;
+}
+
+TEST(Terminal, AnnouncementAndEachPercentShowAsTheyArePrinted)
+{
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    // 4 KiB at 4 KiB/s: the transfer takes a second.
+    ProcessResult result = RunTool(folder, {"u", "bios", "fw.bin"}, {{"VEMTU_SIM_RATE", "4096"}},
+                                   StdoutTarget::kTerminal);
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\bfinished\n");
+    double announced = ArrivalOf(result, "Update with fw.bin: ");
+    double quarter = ArrivalOf(result, " 25%");
+    double half = ArrivalOf(result, " 50%");
+    double finished = ArrivalOf(result, "finished\n");
+    ASSERT_GE(announced, 0);
+    // Each quarter of the image takes 250 ms on the link.
+    EXPECT_GT(quarter - announced, 0.15);
+    EXPECT_GT(half - quarter, 0.15);
+    EXPECT_GT(finished - half, 0.3);
+}
+
+TEST(Terminal, UsageComesBeforeTheReport)
+{
+    std::string folder = MakeTempDirectory();
+    ProcessResult result = RunTool(folder, {"u", "foo"}, {}, StdoutTarget::kTerminal, true);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, kUsage + "\nERROR: unknown datatype 'foo'\n");
+}
+
+TEST(Terminal, BellsFollowTheReportHalfASecondApart)
+{
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    ProcessResult result = RunTool(folder, {"-b", "u", "bios", "nothere.bin"}, {}, StdoutTarget::kTerminal, true);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "Update with nothere.bin: \nERROR: cannot download file 'nothere.bin' - error code 2\n"
+                          "(No such file or directory)\n\a\a\a");
+    std::vector<double> bells;
+    for (const Arrival &arrival : result.arrivals) {
+        for (char c : arrival.bytes) {
+            if (c == '\a')
+                bells.push_back(arrival.seconds);
+        }
+    }
+    ASSERT_EQ(bells.size(), 3u);
+    EXPECT_GT(bells[1] - bells[0], 0.4);
+    EXPECT_GT(bells[2] - bells[1], 0.4);
+}
+
+struct BrokenStdout {
+    const char *name;
+    StdoutTarget target;
+};
+
+class BrokenStdoutTest : public testing::TestWithParam<BrokenStdout> {};
+
+TEST_P(BrokenStdoutTest, UpdateStillCompletesWithTheDevicesResult)
+{
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    // A long name overflows the stdio buffer, so writes fail mid-run.
+    std::string name(9000, 'n');
+    WriteFileBytes(folder + "/" + name.substr(0, 200), FirmwareBytes('z'));
+    ProcessResult result = RunTool(folder, {"u", "bios", name.substr(0, 200)}, {}, GetParam().target);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(ReadFileBytes(folder + "/state/type-7.img"), FirmwareBytes('z'));
+
+    // The failure report still reaches stderr in full.
+    result = RunTool(folder, {"u", "bios", name}, {}, GetParam().target);
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "\nERROR: cannot download file '" + name + "' - error code 36\n(File name too long)\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stdout, BrokenStdoutTest,
+                         testing::Values(BrokenStdout{"ClosedPipe", StdoutTarget::kClosedPipe},
+                                         BrokenStdout{"DevFull", StdoutTarget::kDevFull},
+                                         BrokenStdout{"Closed", StdoutTarget::kClosed}),
+                         [](const testing::TestParamInfo<BrokenStdout> &info) { return info.param.name; });
+
+}  // namespace

@@ -1,0 +1,192 @@
+#include "tool_under_test.h"
+
+#include <stdlib.h>
+
+#include <map>
+#include <regex>
+#include <stdexcept>
+
+namespace {
+
+struct ToolUnderTest {
+    std::string tool;
+    std::string launcher;
+    bool windows = false;
+    Settings environment;
+} under;
+
+// Takes the value of --name=value, if arg is that option.
+bool TakeOption(const std::string &arg, const char *name, std::string *value)
+{
+    std::string prefix = std::string("--") + name + "=";
+    if (arg.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    *value = arg.substr(prefix.size());
+    return true;
+}
+
+}  // namespace
+
+void ConfigureToolUnderTest(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string value;
+        if (TakeOption(argv[i], "tool", &under.tool) || TakeOption(argv[i], "launcher", &under.launcher))
+            continue;
+        if (TakeOption(argv[i], "platform", &value))
+            under.windows = value == "windows";
+        else if (TakeOption(argv[i], "env", &value))
+            under.environment.push_back({value.substr(0, value.find('=')), value.substr(value.find('=') + 1)});
+        else
+            throw std::runtime_error(std::string("unknown argument ") + argv[i]);
+    }
+    if (under.tool.empty())
+        throw std::runtime_error("--tool=PROGRAM names no program");
+}
+
+bool OnWindows()
+{
+    return under.windows;
+}
+
+ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
+                      const Settings &device, StdoutTarget target, bool stderrToStdout)
+{
+    ProcessSpec spec;
+    if (!under.launcher.empty())
+        spec.argv.push_back(under.launcher);
+    spec.argv.push_back(under.tool);
+    spec.argv.insert(spec.argv.end(), args.begin(), args.end());
+    spec.environment = under.environment;
+    spec.environment.insert(spec.environment.end(), {{"VEMTU_SIM_JOURNAL", kJournal},
+                                                     {"VEMTU_SIM_STATE_DIR", kStateDir},
+                                                     {"VEMTU_SIM_RATE", "0"}});
+    spec.environment.insert(spec.environment.end(), device.begin(), device.end());
+    spec.workingDirectory = folder;
+    spec.stdoutTarget = target;
+    spec.stderrToStdout = stderrToStdout;
+    return RunProcess(spec);
+}
+
+std::string Unix(const std::string &text)
+{
+    if (!OnWindows())
+        return text;
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            result += text[i];
+    }
+    return result;
+}
+
+std::string AsReceived(const std::string &utf8)
+{
+    if (!OnWindows())
+        return utf8;
+    std::string result;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        if ((lead == 0xC2 || lead == 0xC3) && i + 1 < utf8.size()) {
+            unsigned char trail = static_cast<unsigned char>(utf8[++i]);
+            result += static_cast<char>(lead == 0xC3 ? trail + 0x40 : trail);
+        } else {
+            result += utf8[i];
+        }
+    }
+    return result;
+}
+
+struct PlatformCode {
+    std::string code;
+    std::string text;
+};
+
+static const std::map<std::string, PlatformCode> &Codes()
+{
+    // Texts as glibc's strerror and wine's message table give them.
+    static const std::map<std::string, PlatformCode> posix = {
+        {"NOT_FOUND", {"2", "No such file or directory"}},
+        {"INVALID_DATA", {"61", "No data available"}},
+        {"INVALID_PARAMETER", {"22", "Invalid argument"}},
+        {"TIMEOUT", {"110", "Connection timed out"}},
+        {"DEVICE_IO", {"5", "Input/output error"}},
+        {"LONG_NAME", {"36", "File name too long"}},
+        {"5", {"5", "Input/output error"}},
+        {"13", {"13", "Permission denied"}},
+        {"99999", {"99999", "Unknown error 99999"}},
+        {"4294967295", {"4294967295", "Unknown error -1"}},
+    };
+    static const std::map<std::string, PlatformCode> windows = {
+        {"NOT_FOUND", {"2", "File not found."}},
+        {"INVALID_DATA", {"13", "Invalid data."}},
+        {"INVALID_PARAMETER", {"87", "Invalid parameter."}},
+        // The semaphore time-out keeps its number and reads as the general time-out.
+        {"TIMEOUT", {"121", "Timeout."}},
+        {"DEVICE_IO", {"1117", "I/O device error."}},
+        {"LONG_NAME", {"2", "File not found."}},
+        {"5", {"5", "Access denied."}},
+        {"13", {"13", "Invalid data."}},
+        {"99999", {"99999", ""}},
+        {"4294967295", {"4294967295", ""}},
+    };
+    return OnWindows() ? windows : posix;
+}
+
+static const PlatformCode &Lookup(const std::string &name)
+{
+    auto found = Codes().find(name);
+    if (found == Codes().end())
+        throw std::runtime_error("no platform code named " + name);
+    return found->second;
+}
+
+std::string CodeOf(const std::string &name)
+{
+    return Lookup(name).code;
+}
+
+std::string SystemTextOf(const std::string &name)
+{
+    return Lookup(name).text;
+}
+
+std::string Expand(const std::string &text)
+{
+    static const std::regex token(R"(\{([EN]):([A-Z_0-9]+)\})");
+    std::string result;
+    auto rest = text.cbegin();
+    for (std::sregex_iterator match(text.begin(), text.end(), token), end; match != end; ++match) {
+        result.append(rest, (*match)[0].first);
+        std::string name = (*match)[2];
+        if ((*match)[1] == "N")
+            result += CodeOf(name);
+        else
+            result += " - error code " + CodeOf(name) + "\n(" + SystemTextOf(name) + ")\n";
+        rest = (*match)[0].second;
+    }
+    result.append(rest, text.cend());
+    return result;
+}
+
+std::string LongArgument()
+{
+    // A Windows command line holds at most 32767 characters.
+    return std::string(OnWindows() ? 30000 : 100000, 'a');
+}
+
+std::string FirmwareBytes(char seed)
+{
+    std::string bytes(4096, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(seed + i * 7);
+    return bytes;
+}
+
+void MakeFirmwareFiles(const std::string &folder)
+{
+    WriteFileBytes(folder + "/fw.bin", FirmwareBytes('f'));
+    for (const char *name : {"00042_0.fw", "00007_0.fw", "4294967295_0.fw"})
+        WriteFileBytes(folder + "/" + name, FirmwareBytes(name[4]));
+    WriteFileBytes(folder + "/empty.bin", "");
+}

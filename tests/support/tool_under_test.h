@@ -1,0 +1,54 @@
+// The built tool as the end-to-end tests run it: natively, or as the
+// Windows exe under wine. The build tells which on the test's command line:
+// --tool=PROGRAM, --launcher=PROGRAM (wine, if any), --platform=posix|windows
+// and --env=NAME=VALUE for the tool's environment.
+#ifndef ZELK_TESTS_TOOL_UNDER_TEST_H
+#define ZELK_TESTS_TOOL_UNDER_TEST_H
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "process.h"
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+
+void ConfigureToolUnderTest(int argc, char **argv);
+
+bool OnWindows();
+
+// Runs the tool in folder with the simulator's settings; the simulator
+// keeps its journal and device state inside folder, at full speed unless
+// the settings pace it.
+ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
+                      const Settings &device, StdoutTarget target = StdoutTarget::kPipe,
+                      bool stderrToStdout = false);
+
+// Output as a POSIX program writes it: the Windows runtime's CRLF becomes LF.
+std::string Unix(const std::string &text);
+
+// An argument as the Windows program receives it: Latin-1 letters given as
+// UTF-8 arrive in the ANSI code page. Unchanged on POSIX.
+std::string AsReceived(const std::string &utf8);
+
+// The error codes and system texts of the platform under test. A name is a
+// simulator fault (NOT_FOUND, INVALID_DATA, INVALID_PARAMETER, TIMEOUT,
+// DEVICE_IO, LONG_NAME) or a number given to the simulator.
+std::string CodeOf(const std::string &name);
+std::string SystemTextOf(const std::string &name);
+
+// Replaces {E:name} with " - error code N\n(text)\n" and {N:name} with N.
+std::string Expand(const std::string &text);
+
+// A file-name argument of 100 KB, or as long as a Windows command line allows.
+std::string LongArgument();
+
+// The files a run finds in its folder: fw.bin and the ZELK images of 4 KiB,
+// empty.bin of none.
+void MakeFirmwareFiles(const std::string &folder);
+std::string FirmwareBytes(char seed);
+
+const char *const kJournal = "journal.log";
+const char *const kStateDir = "state";
+
+#endif
