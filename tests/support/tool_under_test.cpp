@@ -153,13 +153,15 @@ std::string SystemTextOf(const std::string &name)
 
 std::string Expand(const std::string &text)
 {
-    static const std::regex token(R"(\{([EN]):([A-Z_0-9]+)\})");
+    static const std::regex token(R"(\{([EN]):([A-Z_0-9]+)\}|\{LONG\})");
     std::string result;
     auto rest = text.cbegin();
     for (std::sregex_iterator match(text.begin(), text.end(), token), end; match != end; ++match) {
         result.append(rest, (*match)[0].first);
         std::string name = (*match)[2];
-        if ((*match)[1] == "N")
+        if (!(*match)[1].matched)
+            result += std::string(OnWindows() ? 30000 : 100000, 'a');
+        else if ((*match)[1] == "N")
             result += CodeOf(name);
         else
             result += " - error code " + CodeOf(name) + "\n(" + SystemTextOf(name) + ")\n";
@@ -167,12 +169,6 @@ std::string Expand(const std::string &text)
     }
     result.append(rest, text.cend());
     return result;
-}
-
-std::string LongArgument()
-{
-    // A Windows command line holds at most 32767 characters.
-    return std::string(OnWindows() ? 30000 : 100000, 'a');
 }
 
 std::string FirmwareBytes(char seed)

@@ -37,11 +37,10 @@ std::string AsReceived(const std::string &utf8);
 std::string CodeOf(const std::string &name);
 std::string SystemTextOf(const std::string &name);
 
-// Replaces {E:name} with " - error code N\n(text)\n" and {N:name} with N.
+// Replaces {E:name} with " - error code N\n(text)\n", {N:name} with N, and
+// {LONG} with an argument of 100 KB, or as long as a Windows command line
+// allows (32767 characters).
 std::string Expand(const std::string &text);
-
-// A file-name argument of 100 KB, or as long as a Windows command line allows.
-std::string LongArgument();
 
 // The files a run finds in its folder: fw.bin and the ZELK images of 4 KiB,
 // empty.bin of none.

@@ -1,0 +1,34 @@
+# The Windows leg: the cross-built exe and simulator DLL, run under wine64
+# (the x86_64 build) and inspected as files (the shipped i686 build).
+# Included from the tests folder, so it can add the end-to-end table again.
+find_program(ZELK_WINE64 wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH REQUIRED)
+find_program(ZELK_WINESERVER wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH REQUIRED)
+set(ZELK_WINEPREFIX ${CMAKE_CURRENT_BINARY_DIR}/wineprefix)
+
+# One wine prefix for the whole run, made before the first test needs it.
+add_test(NAME windows.wine_prefix
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/prepare_wine.sh ${ZELK_WINE64} ${ZELK_WINESERVER} ${ZELK_WINEPREFIX})
+set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine)
+
+if(ZELK_WINDOWS_X86_64_BIN)
+  foreach(area end_to_end)
+    gtest_discover_tests(${area}_test TEST_PREFIX "windows."
+      EXTRA_ARGS --platform=windows --launcher=${ZELK_WINE64}
+                 --tool=${ZELK_WINDOWS_X86_64_BIN}/ZelkSvc.exe
+                 --env=WINEPREFIX=${ZELK_WINEPREFIX} --env=WINEDEBUG=-all
+      PROPERTIES FIXTURES_REQUIRED wine)
+  endforeach()
+
+  add_test(NAME windows.batch_errorlevel
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_batch.sh ${ZELK_WINE64} ${ZELK_WINEPREFIX}
+            ${ZELK_WINDOWS_X86_64_BIN} ${CMAKE_CURRENT_LIST_DIR}/errorlevel.cmd
+            ${CMAKE_CURRENT_LIST_DIR}/errorlevel.expected)
+  set_tests_properties(windows.batch_errorlevel PROPERTIES FIXTURES_REQUIRED wine)
+endif()
+
+if(ZELK_WINDOWS_I686_BIN)
+  find_program(ZELK_I686_OBJDUMP i686-w64-mingw32-objdump REQUIRED)
+  add_test(NAME windows.pe32_imports
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/inspect_pe.sh ${ZELK_I686_OBJDUMP}
+            ${ZELK_WINDOWS_I686_BIN}/ZelkSvc.exe ${ZELK_WINDOWS_I686_BIN}/Vemtu.dll)
+endif()
