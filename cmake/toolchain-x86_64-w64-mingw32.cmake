@@ -1,10 +1,3 @@
-# Cross build for Windows with the distribution's MinGW-w64 compilers.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(ZELK_TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_CXX_COMPILER ${ZELK_TOOLCHAIN_PREFIX}-g++-win32)
-set(CMAKE_RC_COMPILER ${ZELK_TOOLCHAIN_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZELK_TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# 64-bit Windows: the build that runs the tests under wine64.
+set(ZELK_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -131,6 +131,12 @@ static void PaceTransfer(const DownloadPlan &plan, uint64_t startMs, uint64_t do
         SimSleepMilliseconds(dueMs - nowMs);
 }
 
+static bool Failed(uint32_t *error, uint32_t code)
+{
+    *error = code;
+    return false;
+}
+
 // Copies the file into the image in blocks, reporting each new whole percent.
 // True when the image is complete; else false with the error code set.
 static bool Transfer(FILE *source, uint64_t total, FILE *image, const DownloadPlan &plan,
@@ -145,21 +151,21 @@ static bool Transfer(FILE *source, uint64_t total, FILE *image, const DownloadPl
         if (percent != shown) {
             shown = percent;
             if (progress(percent, context) != 1)
-                return *error = SimFaultCode(kSimCancelled), false;
+                return Failed(error, SimFaultCode(kSimCancelled));
             if (percent >= plan.timeoutAt)
-                return *error = SimFaultCode(kSimTimeout), false;
+                return Failed(error, SimFaultCode(kSimTimeout));
             if (percent >= plan.failAt)
-                return *error = plan.failCode, false;
+                return Failed(error, plan.failCode);
         }
         if (done == total)
             return true;
         size_t got = fread(block, 1, sizeof block, source);
         if (got == 0)
-            return *error = ferror(source) ? SimFileErrorCode() : SimFaultCode(kSimInvalidData), false;
+            return Failed(error, ferror(source) ? SimFileErrorCode() : SimFaultCode(kSimInvalidData));
         if (done + got > total)
-            return *error = SimFaultCode(kSimInvalidData), false;  // the file grew under us
+            return Failed(error, SimFaultCode(kSimInvalidData));  // the file grew under us
         if (fwrite(block, 1, got, image) != got)
-            return *error = SimFileErrorCode(), false;
+            return Failed(error, SimFileErrorCode());
         done += got;
         PaceTransfer(plan, startMs, done);
     }
@@ -176,8 +182,33 @@ static long long FileSize(FILE *file)
     return size;
 }
 
+// Programs the component: the file's bytes become its image, written beside
+// the old one and renamed into place, so that a transfer that fails leaves
+// the old image as it was. True when the new image is in place.
+static bool ProgramImage(FILE *source, uint64_t size, const char *imagePath, const DownloadPlan &plan,
+                         ProgressCallback progress, uint32_t context, uint32_t *error)
+{
+    char partPath[1110];
+    snprintf(partPath, sizeof partPath, "%s.part", imagePath);
+    if (!SimMakeDirectory(plan.stateDirectory))
+        return Failed(error, SimFileErrorCode());
+    FILE *image = fopen(partPath, "wb");
+    if (image == nullptr)
+        return Failed(error, SimFileErrorCode());
+    bool ok = Transfer(source, size, image, plan, progress, context, error);
+    if (ok && !SimSyncFile(image))
+        ok = Failed(error, SimFileErrorCode());
+    if (fclose(image) != 0 && ok)
+        ok = Failed(error, SimFileErrorCode());
+    if (ok && !SimReplaceFile(partPath, imagePath))
+        ok = Failed(error, SimFileErrorCode());
+    if (!ok)
+        remove(partPath);
+    return ok;
+}
+
 extern "C" VEMTU_EXPORT int VEMTU_API DownloadFile(const char *fileName, int32_t dataType,
-                                      ProgressCallback progress, uint32_t reserved)
+                                                   ProgressCallback progress, uint32_t reserved)
 {
     char quoted[512] = "\"\"";
     if (fileName != nullptr)
@@ -193,40 +224,15 @@ extern "C" VEMTU_EXPORT int VEMTU_API DownloadFile(const char *fileName, int32_t
     FILE *source = fopen(fileName, "rb");
     if (source == nullptr)
         return Fail(call, SimFileErrorCode());
-    // Every step below runs only while none has failed; error holds the first
-    // failure's code, which a fault setting may make 0.
     uint32_t error = 0;
     long long size = FileSize(source);
-    // A folder opens on some systems but reads as nothing.
-    bool ok = size > 0;
-    if (!ok)
-        error = size < 0 ? SimFileErrorCode() : SimFaultCode(kSimInvalidData);
-
     char imagePath[1100];
-    char partPath[1110];
     snprintf(imagePath, sizeof imagePath, "%s/type-%d.img", plan.stateDirectory, static_cast<int>(dataType));
-    snprintf(partPath, sizeof partPath, "%s.part", imagePath);
-    FILE *image = nullptr;
-    if (ok && !(ok = SimMakeDirectory(plan.stateDirectory)))
-        error = SimFileErrorCode();
-    if (ok && !(ok = (image = fopen(partPath, "wb")) != nullptr))
-        error = SimFileErrorCode();
-    if (ok)
-        ok = Transfer(source, static_cast<uint64_t>(size), image, plan, progress, reserved, &error);
+    // A folder opens on some systems but reads as nothing.
+    bool ok = size > 0 ? ProgramImage(source, static_cast<uint64_t>(size), imagePath, plan, progress,
+                                      reserved, &error)
+                       : Failed(&error, size < 0 ? SimFileErrorCode() : SimFaultCode(kSimInvalidData));
     fclose(source);
-    // The old image stays until the new one is whole and on disk.
-    if (image != nullptr) {
-        if (ok && !(ok = SimSyncFile(image)))
-            error = SimFileErrorCode();
-        if (fclose(image) != 0 && ok) {
-            ok = false;
-            error = SimFileErrorCode();
-        }
-        if (ok && !(ok = SimReplaceFile(partPath, imagePath)))
-            error = SimFileErrorCode();
-        if (!ok)
-            remove(partPath);
-    }
     if (!ok)
         return Fail(call, error);
     char detail[48];

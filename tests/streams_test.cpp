@@ -74,6 +74,11 @@ struct BrokenStdout {
     StdoutTarget target;
 };
 
+void PrintTo(const BrokenStdout &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
 class BrokenStdoutTest : public testing::TestWithParam<BrokenStdout> {};
 
 TEST_P(BrokenStdoutTest, UpdateStillCompletesWithTheDevicesResult)

@@ -72,7 +72,7 @@ ProcessResult RunProcess(const ProcessSpec &spec)
         break;
     }
 
-    // Ours, with the spec's settings in place of any of the same name; a
+    // Ours, with the caller's settings in place of any of the same name; a
     // later setting wins over an earlier one.
     std::vector<std::string> environment;
     for (char **entry = environ; *entry != nullptr; ++entry)
