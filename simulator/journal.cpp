@@ -19,23 +19,23 @@ void JournalCall(const char *call, bool succeeded, uint32_t errorCode, const cha
     fclose(journal);
 }
 
-void QuoteForJournal(const char *text, char *buffer, unsigned long size)
+void QuoteForJournal(const char *text, char *buffer, size_t size)
 {
     // Room for one escaped byte, the closing quote, "..." and the terminator.
-    const unsigned long reserve = 9;
+    const size_t reserve = 9;
     if (size < reserve + 1) {
         if (size > 0)
             buffer[0] = '\0';
         return;
     }
-    unsigned long used = 0;
+    size_t used = 0;
     buffer[used++] = '"';
     const unsigned char *byte = reinterpret_cast<const unsigned char *>(text);
     for (; *byte != '\0' && used + reserve < size; ++byte) {
         if (*byte >= 0x20 && *byte < 0x7F && *byte != '"' && *byte != '\\')
             buffer[used++] = static_cast<char>(*byte);
         else
-            used += static_cast<unsigned long>(snprintf(buffer + used, size - used, "\\x%02X", *byte));
+            used += static_cast<size_t>(snprintf(buffer + used, size - used, "\\x%02X", *byte));
     }
     // A name too long for the line is cut, and says so.
     snprintf(buffer + used, size - used, "\"%s", *byte != '\0' ? "..." : "");

@@ -4,6 +4,7 @@
 #ifndef VEMTU_SIM_JOURNAL_H
 #define VEMTU_SIM_JOURNAL_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 // Appends "<call> -> 1, <detail>" or "<call> -> 0, error <code>". A journal
@@ -11,6 +12,6 @@
 void JournalCall(const char *call, bool succeeded, uint32_t errorCode, const char *detail);
 
 // Quotes a file name for the journal, with \xHH for bytes outside printable ASCII.
-void QuoteForJournal(const char *text, char *buffer, unsigned long size);
+void QuoteForJournal(const char *text, char *buffer, size_t size);
 
 #endif

@@ -5,7 +5,7 @@
 
 #include <stdint.h>
 
-// An unset or empty variable.
+// How a setting reads; an empty variable counts as unset.
 enum SettingRead { kSettingUnset, kSettingSet, kSettingMalformed };
 
 // Reads VEMTU_SIM_<name> as an unsigned 32-bit number, decimal or 0x-hex.

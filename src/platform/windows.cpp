@@ -9,7 +9,9 @@
 void PrepareStandardStreams()
 {
     // Each print to a console must show at once, not when a buffer fills.
-    // Files and pipes keep the runtime's block buffering.
+    // msvcrt already writes a console's output per call; saying so keeps
+    // another runtime from holding it back. Files and pipes keep the
+    // runtime's block buffering.
     if (_isatty(_fileno(stdout)))
         setvbuf(stdout, nullptr, _IONBF, 0);
 }

@@ -80,6 +80,25 @@ std::string Unix(const std::string &text)
     return result;
 }
 
+static void ReplaceAll(std::string *text, const std::string &from, const std::string &to)
+{
+    for (size_t at = text->find(from); at != std::string::npos; at = text->find(from, at + to.size()))
+        text->replace(at, from.size(), to);
+}
+
+std::string AsDrawn(const std::string &terminal)
+{
+    if (!OnWindows())
+        return terminal;
+    std::string drawn = terminal;
+    ReplaceAll(&drawn, "\x1b[?25l", "");
+    ReplaceAll(&drawn, "\x1b[?25h", "");
+    ReplaceAll(&drawn, "\x1b[K\x1b[1C", " ");
+    ReplaceAll(&drawn, "\r\r\n", "\n");
+    ReplaceAll(&drawn, "\r\n", "\n");
+    return drawn;
+}
+
 std::string AsReceived(const std::string &utf8)
 {
     if (!OnWindows())

@@ -27,6 +27,12 @@ ProcessResult RunTool(const std::string &folder, const std::vector<std::string> 
 // Output as a POSIX program writes it: the Windows runtime's CRLF becomes LF.
 std::string Unix(const std::string &text);
 
+// Terminal output as the user sees it. Wine's console draws a Windows
+// program's output with escape sequences of its own: cursor hiding around
+// each piece, a blank as erase-and-step-right, a line end as CR LF or
+// CR CR LF.
+std::string AsDrawn(const std::string &terminal);
+
 // An argument as the Windows program receives it: Latin-1 letters given as
 // UTF-8 arrive in the ANSI code page. Unchanged on POSIX.
 std::string AsReceived(const std::string &utf8);
