@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -201,10 +202,26 @@ bool FileExists(const std::string &path)
     return stat(path.c_str(), &info) == 0;
 }
 
+static std::vector<std::string> temporaryFolders;
+
+static int RemoveEntry(const char *path, const struct stat *, int, struct FTW *)
+{
+    return remove(path);
+}
+
+static void RemoveTemporaryFolders()
+{
+    for (const std::string &folder : temporaryFolders)
+        nftw(folder.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
 std::string MakeTempDirectory()
 {
     const char *base = getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/zelk-test-XXXXXX";
     Check(mkdtemp(&pattern[0]) != nullptr, "mkdtemp");
+    if (temporaryFolders.empty())
+        atexit(RemoveTemporaryFolders);
+    temporaryFolders.push_back(pattern);
     return pattern;
 }

@@ -45,7 +45,8 @@ std::string ReadFileBytes(const std::string &path);
 void WriteFileBytes(const std::string &path, const std::string &bytes);
 bool FileExists(const std::string &path);
 
-// A fresh empty folder under the system temp folder.
+// A fresh empty folder under the system temp folder, removed with all it
+// holds when the test program ends.
 std::string MakeTempDirectory();
 
 #endif
