@@ -3,7 +3,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <string.h>
 
 #include "platform/platform.h"
 #include "run_options.h"
@@ -19,7 +18,6 @@ const char *SystemErrorText(uint32_t code)
         return systemMessage;
     }
     // Only the one trailing line break goes; the table's inner breaks stay.
-    length = strlen(systemMessage);
     if (length > 0 && systemMessage[length - 1] == '\n')
         systemMessage[--length] = '\0';
     if (length > 0 && systemMessage[length - 1] == '\r')
