@@ -1,6 +1,6 @@
-// Device identification, the default ZELK firmware file name and the
-// progress display. Percentages are redrawn in place with backspaces, so the
-// terminal must honour \b.
+// The update run: device identification, the default ZELK firmware file
+// name, the download and its progress display. Percentages are redrawn in
+// place with backspaces, so the terminal must honour \b.
 #include "update_run.h"
 
 #include <stdio.h>
@@ -12,6 +12,7 @@
 const uint32_t kNoDeviceId = 0xFFFFFFFFu;
 const uint32_t kDeviceIdSelector = 31;
 const uint32_t kDeviceIdFallbackSelector = 2;
+const uint32_t kDownloadReserved = 0;
 
 // Ten digits, "_0.fw" and the terminator fit with room to spare.
 static char firmwareFileName[20];
@@ -39,10 +40,11 @@ int DeriveFirmwareFileName()
     }
 
     if (!IsKnownPcType(pcType)) {
-        ReportError(0, "cannot determine file name for this PC type\n");
-        return kExitCommandLine;
+        ReportError(kNoSystemCode, "cannot determine file name for this PC type\n");
+        return kExitUnsupportedPcType;
     }
 
+    // The device ID, at least five digits, then "_0.fw": 42 gives 00042_0.fw.
     snprintf(firmwareFileName, sizeof firmwareFileName, "%05lu%c%u.%s",
              static_cast<unsigned long>(deviceId), '_', 0u, "fw");
     runOptions.fileName = firmwareFileName;
@@ -53,4 +55,21 @@ int VEMTU_CALLBACK ShowProgress(uint32_t percent, uint32_t)
 {
     printf("%3u%%\b\b\b\b", static_cast<unsigned>(percent));
     return 1;
+}
+
+int RunUpdate()
+{
+    if (runOptions.fileName == nullptr) {
+        int exitCode = DeriveFirmwareFileName();
+        if (exitCode != kExitSuccess)
+            return exitCode;
+    }
+
+    printf("Update with %s: ", runOptions.fileName);
+    if (!DownloadFile(runOptions.fileName, runOptions.dataType, ShowProgress, kDownloadReserved)) {
+        ReportError(LastErrorCode(), "cannot download file '%s'", runOptions.fileName);
+        return kExitDownload;
+    }
+    fputs("finished\n", stdout);
+    return kExitSuccess;
 }

@@ -1,15 +1,13 @@
 // The command line: ZelkSvc <action> <datatype> [<file>] [<opts>], read once,
 // left to right. Keywords compare ignoring ASCII case only, whatever the
 // locale; option letters are case-sensitive.
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "error_report.h"
-#include "run_options.h"
-
-RunOptions runOptions;
+#include "cli/error_report.h"
+#include "cli/run_options.h"
 
 struct DataTypeKeyword {
     const char *keyword;
@@ -98,7 +96,7 @@ static int ReadOptionGroup(const char *letters)
             runOptions.beep = true;
             break;
         default:
-            ReportError(0, "unknown option '%c'", *letters);
+            ReportError(kNoSystemCode, "unknown option '%c'", *letters);
             return 0;
         }
     }
@@ -110,7 +108,7 @@ static int TakePositional(char *argument)
     if (!runOptions.actionSeen) {
         if (!IsAction(argument)) {
             PrintUsage();
-            ReportError(0, "unknown action '%s'", argument);
+            ReportError(kNoSystemCode, "unknown action '%s'", argument);
             return 0;
         }
         runOptions.actionSeen = true;
@@ -118,14 +116,14 @@ static int TakePositional(char *argument)
         DataType code = LookUpDataType(argument);
         if (code == kNoDataType) {
             PrintUsage();
-            ReportError(0, "unknown datatype '%s'", argument);
+            ReportError(kNoSystemCode, "unknown datatype '%s'", argument);
             return 0;
         }
         runOptions.dataType = code;
     } else if (runOptions.fileName == nullptr) {
         runOptions.fileName = argument;
     } else {
-        ReportError(0, "too many arguments");
+        ReportError(kNoSystemCode, "too many arguments");
         return 0;
     }
     return 1;
@@ -141,7 +139,7 @@ int ParseCommandLine(int argc, char **argv)
     }
     // Only the ZELK firmware may leave its file to be derived from the device.
     if (runOptions.fileName == nullptr && runOptions.dataType != kDataTypeZelkFirmware) {
-        ReportError(0, "file name missing");
+        ReportError(kNoSystemCode, "file name missing");
         return 0;
     }
     return 1;

@@ -1,11 +1,11 @@
 // Every failure reaches the user through ReportError, in one form on stderr.
-#include "error_report.h"
+#include "cli/error_report.h"
 
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "cli/run_options.h"
 #include "platform/platform.h"
-#include "run_options.h"
 
 static char systemMessage[1024];
 
@@ -32,7 +32,7 @@ void ReportError(uint32_t code, const char *format, ...)
     va_start(arguments, format);
     vfprintf(stderr, format, arguments);
     va_end(arguments);
-    if (code != 0)
+    if (code != kNoSystemCode)
         fprintf(stderr, " - error code %u\n(%s)\n", static_cast<unsigned>(code), SystemErrorText(code));
     else
         fputs("\n", stderr);

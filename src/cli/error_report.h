@@ -3,6 +3,10 @@
 
 #include <stdint.h>
 
+// For failures the tool finds itself: the report carries no code and no
+// system text.
+const uint32_t kNoSystemCode = 0;
+
 // Writes "\nERROR: <message>" and, for a non-zero code, the code and the
 // system's text for it to stderr; then three BELs on stdout when -b was given.
 // User text goes in as an argument, never as the format.

@@ -18,6 +18,7 @@ struct RunOptions {
     bool beep = false;
 };
 
-extern RunOptions runOptions;
+// The one record, for the whole run.
+inline RunOptions runOptions;
 
 #endif

@@ -1,6 +1,6 @@
 // POSIX side of the platform seam: errno is the last-error code and
 // strerror_r supplies its text.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <errno.h>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 // Windows side of the platform seam: GetLastError is the last-error code and
 // the system's message table supplies its text.
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <io.h>
 #include <stdio.h>
