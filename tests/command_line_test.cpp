@@ -8,8 +8,9 @@
 
 #include "cli/command_line.h"
 #include "cli/run_options.h"
+#include "support/expected_output.h"
 #include "support/fake_platform.h"
-#include "support/usage_text.h"
+#include "support/output_capture.h"
 
 namespace {
 
@@ -32,8 +33,6 @@ void PrintTo(const ParseCase &row, std::ostream *os)
         *os << " [" << arg << "]";
 }
 
-const std::string kBells = "\a\a\a";
-
 class ParseCommandLineTest : public testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
@@ -46,11 +45,9 @@ TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
     for (std::string &arg : storage)
         argv.push_back(&arg[0]);
 
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    int result = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
-    std::string out = testing::internal::GetCapturedStdout();
-    std::string err = testing::internal::GetCapturedStderr();
+    int result = -1;
+    CapturedOutput printed =
+        CaptureOutput([&] { result = ParseCommandLine(static_cast<int>(argv.size()), argv.data()); });
 
     EXPECT_EQ(result, row.result);
     EXPECT_EQ(runOptions.dataType, row.dataType);
@@ -60,8 +57,8 @@ TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
         EXPECT_STREQ(runOptions.fileName, row.fileName);
     }
     EXPECT_EQ(runOptions.beep, row.beep);
-    EXPECT_EQ(out, row.out);
-    EXPECT_EQ(err, row.err);
+    EXPECT_EQ(printed.out, row.out);
+    EXPECT_EQ(printed.err, row.err);
     // Command-line reports carry no code, so no system text is looked up.
     EXPECT_TRUE(fakePlatform.lookedUp.empty());
     if (row.result == 1) {
@@ -73,7 +70,6 @@ TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
     }
 }
 
-const std::string kMissing = "\nERROR: file name missing\n";
 
 INSTANTIATE_TEST_SUITE_P(DataTypeKeywords, ParseCommandLineTest, testing::Values(
     ParseCase{{"u", "BIOS", "f"}, 1, 7, "f", false, "", ""},
@@ -115,9 +111,9 @@ INSTANTIATE_TEST_SUITE_P(Actions, ParseCommandLineTest, testing::Values(
     ParseCase{{""}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action ''\n"}));
 
 INSTANTIATE_TEST_SUITE_P(Positionals, ParseCommandLineTest, testing::Values(
-    ParseCase{{}, 0, -1, kNoFile, false, "", kMissing},
-    ParseCase{{"u"}, 0, -1, kNoFile, false, "", kMissing},
-    ParseCase{{"u", "kcf"}, 0, 0, kNoFile, false, "", kMissing},
+    ParseCase{{}, 0, -1, kNoFile, false, "", kFileNameMissing},
+    ParseCase{{"u"}, 0, -1, kNoFile, false, "", kFileNameMissing},
+    ParseCase{{"u", "kcf"}, 0, 0, kNoFile, false, "", kFileNameMissing},
     ParseCase{{"u", "bios", "a", "b"}, 0, 7, "a", false, "", "\nERROR: too many arguments\n"},
     // Any text is a file name, the empty one and keyword look-alikes too.
     ParseCase{{"u", "bios", ""}, 1, 7, "", false, "", ""},
@@ -140,8 +136,8 @@ INSTANTIATE_TEST_SUITE_P(Options, ParseCommandLineTest, testing::Values(
     ParseCase{{"-b", "u", "foo"}, 0, -1, kNoFile, true, kUsage + kBells, "\nERROR: unknown datatype 'foo'\n"},
     ParseCase{{"u", "foo", "-b"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown datatype 'foo'\n"},
     // "file name missing" comes after the whole line is read, so any b beeps.
-    ParseCase{{"u", "kcf", "-b"}, 0, 0, kNoFile, true, kBells, kMissing},
-    ParseCase{{"-b"}, 0, -1, kNoFile, true, kBells, kMissing}));
+    ParseCase{{"u", "kcf", "-b"}, 0, 0, kNoFile, true, kBells, kFileNameMissing},
+    ParseCase{{"-b"}, 0, -1, kNoFile, true, kBells, kFileNameMissing}));
 
 TEST(ParseCommandLineHelp, PrintsUsageAndExitsWithZeroBeforeReadingFurther)
 {

@@ -6,27 +6,11 @@
 
 #include "cli/error_report.h"
 #include "cli/run_options.h"
+#include "support/expected_output.h"
 #include "support/fake_platform.h"
+#include "support/output_capture.h"
 
 namespace {
-
-struct Captured {
-    std::string out;
-    std::string err;
-};
-
-template <typename Report>
-Captured Capture(Report report)
-{
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    report();
-    fflush(stdout);
-    Captured captured;
-    captured.out = testing::internal::GetCapturedStdout();
-    captured.err = testing::internal::GetCapturedStderr();
-    return captured;
-}
 
 class ReportErrorTest : public testing::Test {
 protected:
@@ -39,7 +23,7 @@ protected:
 
 TEST_F(ReportErrorTest, WithoutCodeIsOneLineAndLooksNothingUp)
 {
-    Captured c = Capture([] { ReportError(0, "cannot download file '%s'", "a%sb"); });
+    CapturedOutput c = CaptureOutput([] { ReportError(kNoSystemCode, "cannot download file '%s'", "a%sb"); });
     EXPECT_EQ(c.err, "\nERROR: cannot download file 'a%sb'\n");
     EXPECT_EQ(c.out, "");
     EXPECT_TRUE(fakePlatform.lookedUp.empty());
@@ -48,7 +32,7 @@ TEST_F(ReportErrorTest, WithoutCodeIsOneLineAndLooksNothingUp)
 TEST_F(ReportErrorTest, WithCodeAddsNumberAndSystemTextInParentheses)
 {
     fakePlatform.systemText = "The system cannot find the file specified.\r\n";
-    Captured c = Capture([] { ReportError(2, "cannot get device ID"); });
+    CapturedOutput c = CaptureOutput([] { ReportError(2, "cannot get device ID"); });
     EXPECT_EQ(c.err, "\nERROR: cannot get device ID - error code 2\n"
                      "(The system cannot find the file specified.)\n");
     EXPECT_EQ(fakePlatform.lookedUp, std::vector<uint32_t>{2});
@@ -56,28 +40,28 @@ TEST_F(ReportErrorTest, WithCodeAddsNumberAndSystemTextInParentheses)
 
 TEST_F(ReportErrorTest, CodeIsPrintedUnsigned)
 {
-    Captured c = Capture([] { ReportError(0xFFFFFFFFu, "x"); });
+    CapturedOutput c = CaptureOutput([] { ReportError(0xFFFFFFFFu, "x"); });
     EXPECT_EQ(c.err, "\nERROR: x - error code 4294967295\n(Some system text)\n");
 }
 
 TEST_F(ReportErrorTest, CodeWithoutSystemTextKeepsEmptyParentheses)
 {
     fakePlatform.hasText = false;
-    Captured c = Capture([] { ReportError(99999, "x"); });
+    CapturedOutput c = CaptureOutput([] { ReportError(99999, "x"); });
     EXPECT_EQ(c.err, "\nERROR: x - error code 99999\n()\n");
 }
 
 TEST_F(ReportErrorTest, MessageEndingInLineFeedLeavesAnEmptyLine)
 {
-    Captured c = Capture([] { ReportError(0, "cannot determine file name for this PC type\n"); });
+    CapturedOutput c = CaptureOutput([] { ReportError(kNoSystemCode, "cannot determine file name for this PC type\n"); });
     EXPECT_EQ(c.err, "\nERROR: cannot determine file name for this PC type\n\n");
 }
 
 TEST_F(ReportErrorTest, BeepIsThreeBellsHalfASecondApartAfterTheReport)
 {
     runOptions.beep = true;
-    Captured c = Capture([] { ReportError(0, "x"); });
-    EXPECT_EQ(c.out, "\a\a\a");
+    CapturedOutput c = CaptureOutput([] { ReportError(kNoSystemCode, "x"); });
+    EXPECT_EQ(c.out, kBells);
     EXPECT_EQ(fakePlatform.pauses, (std::vector<unsigned>{500, 500}));
     EXPECT_EQ(c.err, "\nERROR: x\n");
 }

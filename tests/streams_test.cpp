@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/tool_under_test.h"
-#include "support/usage_text.h"
+#include "support/expected_output.h"
 
 namespace {
 

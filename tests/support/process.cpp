@@ -45,36 +45,46 @@ static void OpenTerminal(int *master, int *slave)
     Check(tcsetattr(*slave, TCSANOW, &mode) == 0, "tcsetattr");
 }
 
-ProcessResult RunProcess(const ProcessSpec &spec)
+// The child's descriptor 1, and our end of it when there is one to read.
+struct StdoutEnds {
+    int child = -1;  // -1: the child runs with descriptor 1 closed
+    int ours = -1;
+    bool terminal = false;
+};
+
+static StdoutEnds OpenStdoutTarget(StdoutTarget target)
 {
-    int outPipe[2] = {-1, -1};
-    int errPipe[2];
-    int terminal = -1;
-    int childOut = -1;
-    Check(pipe(errPipe) == 0, "pipe");
-    switch (spec.stdoutTarget) {
+    StdoutEnds ends;
+    int ends2[2];
+    switch (target) {
     case StdoutTarget::kPipe:
     case StdoutTarget::kClosedPipe:
-        Check(pipe(outPipe) == 0, "pipe");
-        childOut = outPipe[1];
-        if (spec.stdoutTarget == StdoutTarget::kClosedPipe) {
-            close(outPipe[0]);
-            outPipe[0] = -1;
+        Check(pipe(ends2) == 0, "pipe");
+        ends.child = ends2[1];
+        ends.ours = ends2[0];
+        if (target == StdoutTarget::kClosedPipe) {
+            close(ends.ours);
+            ends.ours = -1;
         }
         break;
     case StdoutTarget::kDevFull:
-        childOut = open("/dev/full", O_WRONLY);
-        Check(childOut >= 0, "open /dev/full");
+        ends.child = open("/dev/full", O_WRONLY);
+        Check(ends.child >= 0, "open /dev/full");
         break;
     case StdoutTarget::kClosed:
         break;
     case StdoutTarget::kTerminal:
-        OpenTerminal(&terminal, &childOut);
+        OpenTerminal(&ends.ours, &ends.child);
+        ends.terminal = true;
         break;
     }
+    return ends;
+}
 
-    // Ours, with the caller's settings in place of any of the same name; a
-    // later setting wins over an earlier one.
+// Ours, with the caller's settings in place of any of the same name; a
+// later setting wins over an earlier one.
+static std::vector<std::string> BuildEnvironment(const ProcessSpec &spec)
+{
     std::vector<std::string> environment;
     for (char **entry = environ; *entry != nullptr; ++entry)
         environment.push_back(*entry);
@@ -85,65 +95,71 @@ ProcessResult RunProcess(const ProcessSpec &spec)
         }
         environment.push_back(prefix + setting.second);
     }
-    std::vector<char *> envp;
-    for (std::string &entry : environment)
-        envp.push_back(&entry[0]);
-    envp.push_back(nullptr);
-    std::vector<std::string> arguments = spec.argv;
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(&argument[0]);
-    argv.push_back(nullptr);
+    return environment;
+}
 
-    double start = Now();
+static std::vector<char *> Pointers(std::vector<std::string> &strings)
+{
+    std::vector<char *> pointers;
+    for (std::string &text : strings)
+        pointers.push_back(&text[0]);
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// Starts the program with stdin on /dev/null, stdout as given, stderr to
+// errWrite (or with stdout), default signal handling and nothing else open.
+static pid_t Spawn(const ProcessSpec &spec, const StdoutEnds &out, int errWrite)
+{
+    std::vector<std::string> environment = BuildEnvironment(spec);
+    std::vector<std::string> arguments = spec.argv;
+    std::vector<char *> envp = Pointers(environment);
+    std::vector<char *> argv = Pointers(arguments);
     pid_t child = fork();
     Check(child >= 0, "fork");
-    if (child == 0) {
-        if (spec.stdoutTarget == StdoutTarget::kTerminal)
-            setsid();
-        int null = open("/dev/null", O_RDONLY);
-        dup2(null, 0);
-        if (childOut >= 0)
-            dup2(childOut, 1);
-        else
-            close(1);
-        if (spec.stderrToStdout && childOut >= 0)
-            dup2(childOut, 2);
-        else
-            dup2(errPipe[1], 2);
-        // Only 0, 1 and 2 reach the program.
-        for (int fd = 3; fd < 1024; ++fd)
-            close(fd);
-        signal(SIGPIPE, SIG_DFL);
-        if (!spec.workingDirectory.empty() && chdir(spec.workingDirectory.c_str()) != 0)
-            _exit(126);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    if (childOut >= 0)
-        close(childOut);
-    close(errPipe[1]);
+    if (child != 0)
+        return child;
+    if (out.terminal)
+        setsid();
+    int null = open("/dev/null", O_RDONLY);
+    dup2(null, 0);
+    if (out.child >= 0)
+        dup2(out.child, 1);
+    else
+        close(1);
+    dup2(spec.stderrToStdout && out.child >= 0 ? out.child : errWrite, 2);
+    for (int fd = 3; fd < 1024; ++fd)
+        close(fd);
+    // The test program's own dispositions must not leak into the child.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        ::signal(signal, SIG_DFL);
+    if (!spec.workingDirectory.empty() && chdir(spec.workingDirectory.c_str()) != 0)
+        _exit(126);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+}
 
-    ProcessResult result;
-    struct pollfd watched[3];
-    std::string *sinks[3];
+// Reads stdout and stderr until both end (a terminal: until the child has
+// gone and nothing more is waiting), then reaps the child.
+static void Collect(pid_t child, const StdoutEnds &out, int errRead, double start, ProcessResult *result)
+{
+    struct pollfd watched[2];
+    std::string *sinks[2];
     int count = 0;
-    if (outPipe[0] >= 0) {
-        watched[count] = {outPipe[0], POLLIN, 0};
-        sinks[count++] = &result.out;
+    if (out.ours >= 0) {
+        watched[count] = {out.ours, POLLIN, 0};
+        sinks[count++] = &result->out;
     }
-    watched[count] = {errPipe[0], POLLIN, 0};
-    sinks[count++] = &result.err;
-    if (terminal >= 0) {
-        watched[count] = {terminal, POLLIN, 0};
-        sinks[count++] = &result.out;
-    }
+    watched[count] = {errRead, POLLIN, 0};
+    sinks[count++] = &result->err;
     int reading = count;
     bool exited = false;
     int status = 0;
     while (reading > 0) {
-        // A terminal never reports end of file while we hold it, so stop
-        // reading it once the child has gone and nothing more is waiting.
+        // A terminal never reports end of file while we hold it.
         int ready = poll(watched, static_cast<nfds_t>(count), exited ? 0 : 50);
         if (ready < 0 && errno == EINTR)
             continue;
@@ -158,8 +174,8 @@ ProcessResult RunProcess(const ProcessSpec &spec)
             ssize_t got = read(watched[i].fd, buffer, sizeof buffer);
             if (got > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(got));
-                if (watched[i].fd == terminal)
-                    result.arrivals.push_back({Now() - start, std::string(buffer, static_cast<size_t>(got))});
+                if (out.terminal && watched[i].fd == out.ours)
+                    result->arrivals.push_back({Now() - start, std::string(buffer, static_cast<size_t>(got))});
             } else if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) {
                 close(watched[i].fd);
                 watched[i].fd = -1;
@@ -173,11 +189,25 @@ ProcessResult RunProcess(const ProcessSpec &spec)
     }
     if (!exited)
         waitpid(child, &status, 0);
-    result.seconds = Now() - start;
+    result->seconds = Now() - start;
     if (WIFEXITED(status))
-        result.exitCode = WEXITSTATUS(status);
+        result->exitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))
-        result.signal = WTERMSIG(status);
+        result->signal = WTERMSIG(status);
+}
+
+ProcessResult RunProcess(const ProcessSpec &spec)
+{
+    int errPipe[2];
+    Check(pipe(errPipe) == 0, "pipe");
+    StdoutEnds out = OpenStdoutTarget(spec.stdoutTarget);
+    double start = Now();
+    pid_t child = Spawn(spec, out, errPipe[1]);
+    if (out.child >= 0)
+        close(out.child);
+    close(errPipe[1]);
+    ProcessResult result;
+    Collect(child, out, errPipe[0], start, &result);
     return result;
 }
 

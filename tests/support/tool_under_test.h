@@ -45,7 +45,10 @@ std::string SystemTextOf(const std::string &name);
 
 // Replaces {E:name} with " - error code N\n(text)\n", {N:name} with N, and
 // {LONG} with an argument of 100 KB, or as long as a Windows command line
-// allows (32767 characters).
+// allows (32767 characters). The tables hold these tokens rather than the
+// texts because their rows are built when the test program starts, before
+// its arguments say which platform is under test; each row is expanded as
+// it runs.
 std::string Expand(const std::string &text);
 
 // The files a run finds in its folder: fw.bin and the ZELK images of 4 KiB,

@@ -8,7 +8,7 @@ set(ZELK_WINEPREFIX ${CMAKE_CURRENT_BINARY_DIR}/wineprefix)
 # One wine prefix for the whole run, made before the first test needs it.
 add_test(NAME windows.wine_prefix
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/prepare_wine.sh ${ZELK_WINE64} ${ZELK_WINESERVER} ${ZELK_WINEPREFIX})
-set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine LABELS windows)
 
 if(ZELK_WINDOWS_X86_64_BIN)
   # The stream tests that read one stream at a time run here too.
@@ -19,14 +19,14 @@ if(ZELK_WINDOWS_X86_64_BIN)
       EXTRA_ARGS --platform=windows --launcher=${ZELK_WINE64}
                  --tool=${ZELK_WINDOWS_X86_64_BIN}/ZelkSvc.exe
                  --env=WINEPREFIX=${ZELK_WINEPREFIX} --env=WINEDEBUG=-all
-      PROPERTIES FIXTURES_REQUIRED wine)
+      PROPERTIES FIXTURES_REQUIRED wine LABELS windows)
   endforeach()
 
   add_test(NAME windows.batch_errorlevel
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_batch.sh ${ZELK_WINE64} ${ZELK_WINEPREFIX}
             ${ZELK_WINDOWS_X86_64_BIN} ${CMAKE_CURRENT_LIST_DIR}/errorlevel.cmd
             ${CMAKE_CURRENT_LIST_DIR}/errorlevel.expected)
-  set_tests_properties(windows.batch_errorlevel PROPERTIES FIXTURES_REQUIRED wine)
+  set_tests_properties(windows.batch_errorlevel PROPERTIES FIXTURES_REQUIRED wine LABELS windows)
 endif()
 
 if(ZELK_WINDOWS_I686_BIN)
@@ -34,4 +34,5 @@ if(ZELK_WINDOWS_I686_BIN)
   add_test(NAME windows.pe32_imports
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/inspect_pe.sh ${ZELK_I686_OBJDUMP}
             ${ZELK_WINDOWS_I686_BIN}/ZelkSvc.exe ${ZELK_WINDOWS_I686_BIN}/Vemtu.dll)
+  set_tests_properties(windows.pe32_imports PROPERTIES LABELS windows)
 endif()

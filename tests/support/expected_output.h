@@ -1,6 +1,8 @@
-// The usage text, byte for byte, as users and scripts see it.
-#ifndef ZELK_TESTS_USAGE_TEXT_H
-#define ZELK_TESTS_USAGE_TEXT_H
+// Output fragments that several tests expect, byte for byte, as users and
+// scripts see them. The tests keep their own copy on purpose: a change to
+// the tool's texts must show up here as a deliberate edit.
+#ifndef ZELK_TESTS_EXPECTED_OUTPUT_H
+#define ZELK_TESTS_EXPECTED_OUTPUT_H
 
 #include <string>
 
@@ -29,5 +31,10 @@ const std::string kUsage =
     "    0 indicates success\n"
     "    1 indicates a command line error\n"
     "    2 indicates a file download error\n";
+
+// The -b signal after a report.
+const std::string kBells = "\a\a\a";
+
+const std::string kFileNameMissing = "\nERROR: file name missing\n";
 
 #endif
