@@ -4,10 +4,10 @@
 #include "cli/command_line.h"
 
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "cli/error_report.h"
 #include "cli/run_options.h"
+#include "platform/platform.h"
 
 struct DataTypeKeyword {
     const char *keyword;
@@ -91,7 +91,7 @@ static int ReadOptionGroup(const char *letters)
         case '?':
         case 'h':
             PrintUsage();
-            exit(0);
+            EndProcess(0);
         case 'b':
             runOptions.beep = true;
             break;

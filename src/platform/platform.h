@@ -19,4 +19,8 @@ size_t LookUpSystemText(uint32_t code, char *buffer, size_t size);
 
 void PauseMilliseconds(unsigned milliseconds);
 
+// Ends the process with exitCode through the normal exit, which flushes the
+// standard streams. Tests put a seam of their own here to stay alive.
+[[noreturn]] void EndProcess(int exitCode);
+
 #endif

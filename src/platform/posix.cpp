@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <time.h>
 #include <unistd.h>
@@ -65,4 +66,9 @@ void PauseMilliseconds(unsigned milliseconds)
                              static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&pause, &pause) == -1 && errno == EINTR) {
     }
+}
+
+void EndProcess(int exitCode)
+{
+    exit(exitCode);
 }

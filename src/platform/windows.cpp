@@ -4,6 +4,7 @@
 
 #include <io.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
 void PrepareStandardStreams()
@@ -35,4 +36,9 @@ size_t LookUpSystemText(uint32_t code, char *buffer, size_t size)
 void PauseMilliseconds(unsigned milliseconds)
 {
     Sleep(milliseconds);
+}
+
+void EndProcess(int exitCode)
+{
+    exit(exitCode);
 }

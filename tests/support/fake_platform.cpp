@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <errno.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "platform/platform.h"
@@ -28,4 +29,12 @@ size_t LookUpSystemText(uint32_t code, char *buffer, size_t size)
 void PauseMilliseconds(unsigned milliseconds)
 {
     fakePlatform.pauses.push_back(milliseconds);
+}
+
+void EndProcess(int exitCode)
+{
+    // stdio is flushed as the real exit would, so captured output is whole.
+    fflush(stdout);
+    fflush(stderr);
+    throw ProcessEnded{exitCode};
 }

@@ -1,5 +1,6 @@
-// A platform seam the unit tests steer: a chosen system text, and pauses
-// recorded instead of slept.
+// A platform seam the unit tests steer: a chosen system text, pauses
+// recorded instead of slept, and an end of the process thrown as
+// ProcessEnded so the test goes on.
 #ifndef ZELK_TESTS_FAKE_PLATFORM_H
 #define ZELK_TESTS_FAKE_PLATFORM_H
 
@@ -16,5 +17,9 @@ struct FakePlatform {
 };
 
 extern FakePlatform fakePlatform;
+
+struct ProcessEnded {
+    int exitCode;
+};
 
 #endif
