@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 
+#include "cli/console_output.h"
 #include "cli/error_report.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
@@ -54,6 +55,7 @@ int DeriveFirmwareFileName()
 int VEMTU_CALLBACK ShowProgress(uint32_t percent, uint32_t)
 {
     printf("%3u%%\b\b\b\b", static_cast<unsigned>(percent));
+    ShowNow(stdout);
     return 1;
 }
 
@@ -66,10 +68,20 @@ int RunUpdate()
     }
 
     printf("Update with %s: ", runOptions.fileName);
-    if (!DownloadFile(runOptions.fileName, runOptions.dataType, ShowProgress, kDownloadReserved)) {
-        ReportError(LastErrorCode(), "cannot download file '%s'", runOptions.fileName);
+    ShowNow(stdout);
+
+    // Once the transfer has started it runs to its end: a component left
+    // half-programmed may not start again.
+    HoldInterrupts();
+    bool downloaded = DownloadFile(runOptions.fileName, runOptions.dataType, ShowProgress, kDownloadReserved) != 0;
+    uint32_t errorCode = downloaded ? kNoSystemCode : LastErrorCode();
+    ReleaseInterrupts();
+
+    if (!downloaded) {
+        ReportError(errorCode, "cannot download file '%s'", runOptions.fileName);
         return kExitDownload;
     }
     fputs("finished\n", stdout);
+    ShowNow(stdout);
     return kExitSuccess;
 }

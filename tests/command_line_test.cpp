@@ -158,4 +158,48 @@ INSTANTIATE_TEST_SUITE_P(Help, ParseCommandLineTest, testing::Values(
     // A rejected argument ends the scan before a later help option.
     ParseCase{{"nonsense", "-h"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'nonsense'\n"}));
 
+// The arguments of the last ParseWith: runOptions.fileName points into them.
+std::vector<std::string> parsedArgs;
+
+// Parses with the given platform answers; returns ParseCommandLine's result.
+int ParseWith(const FakePlatform &platform, const std::vector<std::string> &args, CapturedOutput *printed)
+{
+    runOptions = RunOptions();
+    fakePlatform = platform;
+    parsedArgs = args;
+    std::vector<char *> argv = {const_cast<char *>("ZelkSvc")};
+    for (std::string &arg : parsedArgs)
+        argv.push_back(&arg[0]);
+    int result = -1;
+    *printed = CaptureOutput([&] { result = ParseCommandLine(static_cast<int>(argv.size()), argv.data()); });
+    return result;
+}
+
+TEST(OptionLeads, SlashIsAnOrdinaryFirstCharacterWhereOnlyDashLeads)
+{
+    FakePlatform posix;
+    posix.optionLeads = "-";
+    CapturedOutput printed;
+    EXPECT_EQ(ParseWith(posix, {"u", "bios", "/home/hb?/fw.bin", "-b"}, &printed), 1);
+    EXPECT_STREQ(runOptions.fileName, "/home/hb?/fw.bin");
+    EXPECT_TRUE(runOptions.beep);
+    EXPECT_EQ(printed.err, "");
+
+    EXPECT_EQ(ParseWith(posix, {"/?"}, &printed), 0);
+    EXPECT_EQ(printed.out, kUsage);
+    EXPECT_EQ(printed.err, "\nERROR: unknown action '/?'\n");
+}
+
+TEST(ArgumentsAsTyped, ALookAlikeArgumentIsRefusedByPositionBeforeAnythingIsRead)
+{
+    FakePlatform garbled;
+    garbled.argumentNotAsTyped = 3;
+    CapturedOutput printed;
+    EXPECT_EQ(ParseWith(garbled, {"-b", "u", "fw.bin", "-h"}, &printed), 0);
+    EXPECT_EQ(printed.out, "");
+    EXPECT_EQ(printed.err, "\nERROR: argument 3 has characters outside the ANSI code page\n");
+    EXPECT_FALSE(runOptions.actionSeen);
+    EXPECT_FALSE(runOptions.beep);
+}
+
 }  // namespace

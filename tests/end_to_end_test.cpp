@@ -18,6 +18,9 @@ namespace {
 // ASCII is given as UTF-8. Tokens ({E:...}, {N:...}, {LONG}) stand for what
 // differs by platform; they are expanded only when a row runs, since the
 // rows exist before the platform under test is known (see Expand).
+// Where a row runs: "/" leads an option group on Windows only.
+enum class Leg { kBoth, kWindows, kPosix };
+
 struct RunCase {
     std::string name;
     std::vector<std::string> args;
@@ -26,6 +29,7 @@ struct RunCase {
     std::string out;
     std::string err;
     std::vector<std::string> journal;
+    Leg leg = Leg::kBoth;
 };
 
 void PrintTo(const RunCase &row, std::ostream *os)
@@ -56,7 +60,8 @@ std::vector<RunCase> CommandLineCases()
 {
     return {
         {"HelpDash", {"-h"}, {}, 0, kUsage, "", {}},
-        {"HelpSlashQuestion", {"/?"}, {}, 0, kUsage, "", {}},
+        {"HelpSlashQuestion", {"/?"}, {}, 0, kUsage, "", {}, Leg::kWindows},
+        {"SlashQuestionIsNoAction", {"/?"}, {}, 1, kUsage, "\nERROR: unknown action '/?'\n", {}, Leg::kPosix},
         {"HelpAfterBeepNoBells", {"-bh", "u"}, {}, 0, kUsage, "", {}},
         {"HelpEndsAValidUpdateLine", {"u", "bios", "fw.bin", "-h"}, {}, 0, kUsage, "", {}},
         {"HelpStopsTheScan", {"-h", "-x", "nonsense"}, {}, 0, kUsage, "", {}},
@@ -71,7 +76,11 @@ std::vector<RunCase> CommandLineCases()
         {"UpperCaseOption", {"-H"}, {}, 1, "", "\nERROR: unknown option 'H'\n", {}},
         {"BadLetterBeforeBeep", {"-xb"}, {}, 1, "", "\nERROR: unknown option 'x'\n", {}},
         {"BeepBeforeBadLetter", {"-bx"}, {}, 1, kBells, "\nERROR: unknown option 'x'\n", {}},
-        {"FileCannotStartWithSlash", {"u", "bios", "/fw.bin"}, {}, 1, "", "\nERROR: unknown option 'f'\n", {}},
+        {"FileCannotStartWithSlash", {"u", "bios", "/fw.bin"}, {}, 1, "", "\nERROR: unknown option 'f'\n", {},
+         Leg::kWindows},
+        {"LoneSlashIgnored", {"/", "u", "/", "kcf", "fw.bin", "/"}, {}, 0, Announce("fw.bin") + kProgress + kFinished,
+         "", {Download("fw.bin", 0, kOk)}, Leg::kWindows},
+        {"LoneSlashIsNoAction", {"/", "u"}, {}, 1, kUsage, "\nERROR: unknown action '/'\n", {}, Leg::kPosix},
         {"BeepThenUnknownDataType", {"-b", "u", "foo"}, {}, 1, kUsage + kBells,
          "\nERROR: unknown datatype 'foo'\n", {}},
         {"UnknownDataTypeThenBeep", {"u", "foo", "-b"}, {}, 1, kUsage, "\nERROR: unknown datatype 'foo'\n", {}},
@@ -92,7 +101,7 @@ std::vector<RunCase> UpdateCases()
          {Download("fw.bin", 7, kOk)}},
         {"ActionAndKeywordIgnoreCase", {"uPdAtE", "Bios", "fw.bin"}, {}, 0,
          Announce("fw.bin") + kProgress + kFinished, "", {Download("fw.bin", 7, kOk)}},
-        {"LoneLeadCharactersIgnored", {"-", "U", "/", "kcf", "fw.bin", "-"}, {}, 0,
+        {"LoneDashIgnored", {"-", "U", "-", "kcf", "fw.bin", "-"}, {}, 0,
          Announce("fw.bin") + kProgress + kFinished, "", {Download("fw.bin", 0, kOk)}},
         {"SuccessDoesNotBeep", {"-b", "u", "upsuset", "fw.bin"}, {}, 0,
          Announce("fw.bin") + kProgress + kFinished, "", {Download("fw.bin", 17, kOk)}},
@@ -154,6 +163,13 @@ std::vector<RunCase> UpdateCases()
         {"FormatDirectivesInFileName", {"u", "bios", "%s%n%x%%"}, {}, 2, Announce("%s%n%x%%"),
          "\nERROR: cannot download file '%s%n%x%%'{E:NOT_FOUND}",
          {Download("%s%n%x%%", 7, "0, error {N:NOT_FOUND}")}},
+        // A path from the root, even one whose first letter is an option's.
+        {"AbsolutePathWithHelpLetter", {"u", "bios", "/hfw.bin"}, {}, 2, Announce("/hfw.bin"),
+         "\nERROR: cannot download file '/hfw.bin'{E:NOT_FOUND}", {Download("/hfw.bin", 7, "0, error {N:NOT_FOUND}")},
+         Leg::kPosix},
+        {"AbsolutePathWithBeepLetter", {"u", "kcf", "/b/?.kcf"}, {}, 2, Announce("/b/?.kcf"),
+         "\nERROR: cannot download file '/b/?.kcf'{E:NOT_FOUND}", {Download("/b/?.kcf", 0, "0, error {N:NOT_FOUND}")},
+         Leg::kPosix},
         {"HighBytesInFileName", {"u", "bios", "caf\xc3\xa9.bin"}, {}, 2, Announce("caf\xc3\xa9.bin"),
          "\nERROR: cannot download file 'caf\xc3\xa9.bin'{E:NOT_FOUND}",
          {Download("caf\xc3\xa9.bin", 7, "0, error {N:NOT_FOUND}")}},
@@ -205,6 +221,8 @@ class UpdateRunTest : public testing::TestWithParam<RunCase> {};
 TEST_P(UpdateRunTest, PrintsExactlyAndCallsTheDeviceAsExpected)
 {
     const RunCase &row = GetParam();
+    if ((row.leg == Leg::kWindows && !OnWindows()) || (row.leg == Leg::kPosix && OnWindows()))
+        GTEST_SKIP() << "not this platform's command line";
     std::string folder = MakeTempDirectory();
     MakeFirmwareFiles(folder);
 
@@ -247,6 +265,18 @@ std::string CaseName(const testing::TestParamInfo<RunCase> &info)
 
 INSTANTIATE_TEST_SUITE_P(CommandLine, UpdateRunTest, testing::ValuesIn(CommandLineCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Update, UpdateRunTest, testing::ValuesIn(UpdateCases()), CaseName);
+
+TEST(DeviceImage, AbsolutePathIsUpdatedFrom)
+{
+    if (OnWindows())
+        GTEST_SKIP() << "a POSIX path";
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    ProcessResult result = RunTool(folder, {"u", "bios", folder + "/fw.bin"}, {});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, Announce(folder + "/fw.bin") + kProgress + kFinished);
+    EXPECT_EQ(ReadFileBytes(folder + "/state/type-7.img"), FirmwareBytes('f'));
+}
 
 TEST(DeviceImage, FailedUpdateKeepsThePreviousImage)
 {

@@ -144,6 +144,8 @@ TEST_P(RunUpdateTest, AnnouncesDownloadsAndEndsWithTheExitCode)
     EXPECT_EQ(exitCode, row.exitCode);
     EXPECT_EQ(printed.out, WithPath(row.out, path));
     EXPECT_EQ(printed.err, WithPath(row.err, path));
+    // Interrupts are held around the transfer, and only around it.
+    EXPECT_EQ(fakePlatform.interrupts, row.exitCode == 3 ? "" : "HR");
     EXPECT_EQ(FileExists(folder + "/state/type-20.img"), row.exitCode == 0);
     if (row.exitCode == 0) {
         EXPECT_EQ(ReadFileBytes(folder + "/state/type-20.img"), image);

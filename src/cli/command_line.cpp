@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 
+#include "cli/console_output.h"
 #include "cli/error_report.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
@@ -51,6 +52,7 @@ static const char kUsage[] =
 void PrintUsage()
 {
     fputs(kUsage, stdout);
+    ShowNow(stdout);
 }
 
 static char AsciiUpper(char c)
@@ -131,9 +133,15 @@ static int TakePositional(char *argument)
 
 int ParseCommandLine(int argc, char **argv)
 {
+    // Look-alike letters would name another file, or ask for something else.
+    int garbled = FirstArgumentNotAsTyped(argc, argv);
+    if (garbled != 0) {
+        ReportError(kNoSystemCode, "argument %d has characters outside the ANSI code page", garbled);
+        return 0;
+    }
     for (int i = 1; i < argc; ++i) {
         char *argument = argv[i];
-        bool isOptionGroup = argument[0] == '-' || argument[0] == '/';
+        bool isOptionGroup = argument[0] != '\0' && IsOptionLead(argument[0]);
         if (!(isOptionGroup ? ReadOptionGroup(argument + 1) : TakePositional(argument)))
             return 0;
     }

@@ -4,6 +4,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "cli/console_output.h"
 #include "cli/run_options.h"
 #include "platform/platform.h"
 
@@ -28,10 +29,12 @@ const char *SystemErrorText(uint32_t code)
 void ReportError(uint32_t code, const char *format, ...)
 {
     fputs("\nERROR: ", stderr);
+    ShowNow(stderr);
     va_list arguments;
     va_start(arguments, format);
     vfprintf(stderr, format, arguments);
     va_end(arguments);
+    ShowNow(stderr);
     if (code != kNoSystemCode)
         fprintf(stderr, " - error code %u\n(%s)\n", static_cast<unsigned>(code), SystemErrorText(code));
     else
@@ -44,6 +47,7 @@ void ReportError(uint32_t code, const char *format, ...)
             if (bell > 0)
                 PauseMilliseconds(500);
             fputc('\a', stdout);
+            ShowNow(stdout);
         }
     }
 }

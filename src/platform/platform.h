@@ -5,10 +5,36 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include <stdio.h>
 
-// Makes every write to a console stdout reach it when the call returns, and
-// keeps a broken or full stdout from ending the run. Call first thing.
+// printf-style format checking that matches the C runtime's own printf; the
+// build names the flavour in ZELK_PRINTF_FLAVOUR (printf, or ms_printf
+// against msvcrt).
+#define ZELK_CHECK_FORMAT(formatIndex, firstArgument) \
+    __attribute__((format(ZELK_PRINTF_FLAVOUR, formatIndex, firstArgument)))
+
+// Keeps a broken, full or missing stdout from ending or misdirecting the
+// run. Call first thing.
 void PrepareStandardStreams();
+
+// Whether stream writes to a console (a terminal).
+bool IsConsole(FILE *stream);
+
+// Whether c leads an option group: "-" everywhere, and "/" on Windows only,
+// where it is the native lead; on POSIX "/" starts a path.
+bool IsOptionLead(char c);
+
+// The position (1 for the first after the program name) of the first
+// argument that did not reach argv exactly as typed, or 0. Windows hands a
+// narrow program its arguments in the ANSI code page, with look-alikes for
+// what that lacks; POSIX passes bytes as given.
+int FirstArgumentNotAsTyped(int argc, char **argv);
+
+// Around the transfer: from HoldInterrupts until ReleaseInterrupts, requests
+// to interrupt (signals, Ctrl+C, a closing console) neither end the process
+// nor take effect afterwards, so a component is never left half-written.
+void HoldInterrupts();
+void ReleaseInterrupts();
 
 // The calling thread's last-error code, read right after a failed device call.
 uint32_t LastErrorCode();

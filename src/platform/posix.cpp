@@ -27,10 +27,44 @@ void PrepareStandardStreams()
     // A reader that went away must not kill an update halfway through; the
     // failed write is simply ignored.
     signal(SIGPIPE, SIG_IGN);
-    // glibc line-buffers a terminal, which would hold the announcement and
-    // every percentage back until "finished\n".
-    if (isatty(STDOUT_FILENO))
-        setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
+bool IsConsole(FILE *stream)
+{
+    return isatty(fileno(stream)) == 1;
+}
+
+bool IsOptionLead(char c)
+{
+    return c == '-';
+}
+
+int FirstArgumentNotAsTyped(int, char **)
+{
+    return 0;
+}
+
+// What ends or stops the process from a terminal, a session or kill(1);
+// SIGKILL cannot be held.
+static const int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+static struct sigaction heldActions[sizeof kInterrupts / sizeof kInterrupts[0]];
+
+void HoldInterrupts()
+{
+    // Ignored, not blocked: a blocked signal would still end the process
+    // the moment the transfer is over, and the script must see its result.
+    struct sigaction ignore;
+    memset(&ignore, 0, sizeof ignore);
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    for (size_t i = 0; i < sizeof kInterrupts / sizeof kInterrupts[0]; ++i)
+        sigaction(kInterrupts[i], &ignore, &heldActions[i]);
+}
+
+void ReleaseInterrupts()
+{
+    for (size_t i = 0; i < sizeof kInterrupts / sizeof kInterrupts[0]; ++i)
+        sigaction(kInterrupts[i], &heldActions[i], nullptr);
 }
 
 uint32_t LastErrorCode()

@@ -10,6 +10,31 @@ FakePlatform fakePlatform;
 
 void PrepareStandardStreams() {}
 
+bool IsConsole(FILE *)
+{
+    return false;
+}
+
+bool IsOptionLead(char c)
+{
+    return fakePlatform.optionLeads.find(c) != std::string::npos;
+}
+
+int FirstArgumentNotAsTyped(int, char **)
+{
+    return fakePlatform.argumentNotAsTyped;
+}
+
+void HoldInterrupts()
+{
+    fakePlatform.interrupts += "H";
+}
+
+void ReleaseInterrupts()
+{
+    fakePlatform.interrupts += "R";
+}
+
 // The simulator leaves its codes in errno, as on POSIX.
 uint32_t LastErrorCode()
 {

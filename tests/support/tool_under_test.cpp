@@ -96,7 +96,17 @@ std::string AsDrawn(const std::string &terminal)
     ReplaceAll(&drawn, "\x1b[K\x1b[1C", " ");
     ReplaceAll(&drawn, "\r\r\n", "\n");
     ReplaceAll(&drawn, "\r\n", "\n");
-    return drawn;
+    // Backspaces that arrive together are drawn as one cursor move left.
+    static const std::regex left("\x1b\\[([0-9]+)D");
+    std::string moved;
+    auto rest = drawn.cbegin();
+    for (std::sregex_iterator match(drawn.begin(), drawn.end(), left), end; match != end; ++match) {
+        moved.append(rest, (*match)[0].first);
+        moved.append(std::stoul((*match)[1]), '\b');
+        rest = (*match)[0].second;
+    }
+    moved.append(rest, drawn.cend());
+    return moved;
 }
 
 std::string AsReceived(const std::string &utf8)

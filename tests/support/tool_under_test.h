@@ -30,7 +30,7 @@ std::string Unix(const std::string &text);
 // Terminal output as the user sees it. Wine's console draws a Windows
 // program's output with escape sequences of its own: cursor hiding around
 // each piece, a blank as erase-and-step-right, a line end as CR LF or
-// CR CR LF.
+// CR CR LF, backspaces written together as one cursor move left.
 std::string AsDrawn(const std::string &terminal);
 
 // An argument as the Windows program receives it: Latin-1 letters given as

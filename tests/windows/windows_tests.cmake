@@ -18,7 +18,7 @@ if(ZELK_WINDOWS_X86_64_BIN)
     gtest_discover_tests(${area}_test TEST_PREFIX "windows." TEST_FILTER "${filter_${area}}"
       EXTRA_ARGS --platform=windows --launcher=${ZELK_WINE64}
                  --tool=${ZELK_WINDOWS_X86_64_BIN}/ZelkSvc.exe
-                 --env=WINEPREFIX=${ZELK_WINEPREFIX} --env=WINEDEBUG=-all
+                 --env=WINEPREFIX=${ZELK_WINEPREFIX} --env=WINEDEBUG=-all --env=LANG=C.UTF-8
       PROPERTIES FIXTURES_REQUIRED wine LABELS windows)
   endforeach()
 
