@@ -9,7 +9,7 @@
 #include "journal.h"
 #include "settings.h"
 #include "sim_platform.h"
-#include "vemtu.h"
+#include "device/vemtu.h"
 
 // Only the three operations leave the library.
 #ifndef VEMTU_EXPORT

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/process.h"
-#include "vemtu.h"
+#include "device/vemtu.h"
 
 namespace {
 
