@@ -34,7 +34,8 @@ const size_t kComponentPathCapacity = kStateDirectoryCapacity + kComponentNameCa
 const size_t kPartSuffixCapacity = 24;
 const size_t kPartPathCapacity = kComponentPathCapacity + kPartSuffixCapacity;
 // The journal's texts are sized for their longest form, so they are never cut.
-const size_t kDownloadCallCapacity = kJournalQuotedNameCapacity + sizeof "DownloadFile(, -2147483648, 4294967295)";
+const size_t kDownloadCallCapacity =
+    kJournalQuotedNameCapacity + sizeof "DownloadFile(, -2147483648, 4294967295)";
 const size_t kShortTextCapacity = sizeof "QueryDeviceValue(4294967295, 4294967295)";
 
 static bool IsKnownDataType(int32_t dataType)
@@ -61,7 +62,8 @@ static int Fail(const char *call, uint32_t errorCode)
 }
 
 // snprintf that says whether everything fit; a cut text must not be used.
-__attribute__((format(printf, 3, 4))) static bool FormatFits(char *buffer, size_t size, const char *format, ...)
+__attribute__((format(printf, 3, 4)))
+static bool FormatFits(char *buffer, size_t size, const char *format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
@@ -88,7 +90,7 @@ extern "C" VEMTU_EXPORT int VEMTU_API QueryDeviceValue(uint32_t selector, void *
 {
     char call[kShortTextCapacity];
     FormatFits(call, sizeof call, "QueryDeviceValue(%u, %u)", static_cast<unsigned>(selector),
-             static_cast<unsigned>(size));
+               static_cast<unsigned>(size));
     uint32_t deviceId = kDefaultDeviceId;
     bool idMalformed = ReadSetting("DEVICE_ID", &deviceId) == kSettingMalformed;
 
