@@ -21,8 +21,7 @@ void JournalCall(const char *call, bool succeeded, uint32_t errorCode, const cha
 
 void QuoteForJournal(const char *text, char *buffer, size_t size)
 {
-    // Room for one escaped byte, the closing quote, "..." and the terminator.
-    const size_t reserve = 9;
+    const size_t reserve = kJournalQuoteReserve;
     if (size < reserve + 1) {
         if (size > 0)
             buffer[0] = '\0';

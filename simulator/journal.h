@@ -11,7 +11,17 @@
 // that cannot be written is skipped: it must never change the device's answer.
 void JournalCall(const char *call, bool succeeded, uint32_t errorCode, const char *detail);
 
-// Quotes a file name for the journal, with \xHH for bytes outside printable ASCII.
+// Room for a file name as a journal line quotes it, terminator included.
+const size_t kJournalQuotedNameCapacity = 512;
+// Kept back while quoting: one escaped byte, the closing quote, "..." and the
+// terminator.
+const size_t kJournalQuoteReserve = 9;
+// The most characters of a long name a line keeps before it is cut: all the
+// room but the opening quote and the reserve.
+const size_t kJournalNameKept = kJournalQuotedNameCapacity - 1 - kJournalQuoteReserve;
+
+// Quotes a file name for the journal, with \xHH for bytes outside printable
+// ASCII; a name that does not fit in size is cut and ends in "...
 void QuoteForJournal(const char *text, char *buffer, size_t size);
 
 #endif

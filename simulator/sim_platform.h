@@ -13,6 +13,8 @@ enum SimFault {
     kSimDeviceIo,          // the component failed during programming
     kSimTimeout,           // the component stopped answering
     kSimCancelled,         // the progress callback asked to stop
+    kSimBusy,              // another transfer is writing the component
+    kSimNameTooLong,       // a path made from the state folder does not fit
 };
 
 // The platform's own code for a fault.
@@ -30,6 +32,22 @@ void SimSleepMilliseconds(uint64_t milliseconds);
 
 // <system temp folder>/vemtu-sim; false if it does not fit.
 bool SimDefaultStateDirectory(char *buffer, size_t size);
+
+// Opens the firmware file for reading if it is a regular file; else nullptr
+// with *error set: the invalid-parameter code for a folder, a FIFO or a
+// device, which are refused without blocking and without being read.
+FILE *SimOpenFirmwareFile(const char *path, uint32_t *error);
+
+uint32_t SimProcessId();
+
+// A component's lock: held by one transfer at a time, across threads and
+// processes, and let go by the system if its holder dies.
+typedef intptr_t SimLock;
+
+// Takes the lock at path without waiting; false with *error set to the busy
+// code while another transfer holds it, or to the file error.
+bool SimLockComponent(const char *path, SimLock *lock, uint32_t *error);
+void SimUnlockComponent(SimLock lock);
 
 // Creates the folder unless it is there; false with the file error set.
 bool SimMakeDirectory(const char *path);

@@ -1,7 +1,9 @@
 #include "sim_platform.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -14,6 +16,8 @@ uint32_t SimFaultCode(SimFault fault)
     case kSimDeviceIo: return EIO;
     case kSimTimeout: return ETIMEDOUT;
     case kSimCancelled: return ECANCELED;
+    case kSimBusy: return EBUSY;
+    case kSimNameTooLong: return ENAMETOOLONG;
     }
     return EINVAL;
 }
@@ -50,6 +54,67 @@ bool SimDefaultStateDirectory(char *buffer, size_t size)
         temp = "/tmp";
     int length = snprintf(buffer, size, "%s/vemtu-sim", temp);
     return length > 0 && static_cast<size_t>(length) < size;
+}
+
+FILE *SimOpenFirmwareFile(const char *path, uint32_t *error)
+{
+    // Look before opening: opening a device can have effects of its own.
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        *error = SimFileErrorCode();
+        return nullptr;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        *error = EINVAL;
+        return nullptr;
+    }
+    // Non-blocking, so that a FIFO put in the file's place since cannot hang
+    // the open; the second look below refuses it before anything reads.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = SimFileErrorCode();
+        return nullptr;
+    }
+    int flags = fcntl(fd, F_GETFL);
+    FILE *file = nullptr;
+    if (fstat(fd, &info) != 0 || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        *error = SimFileErrorCode();
+    else if (!S_ISREG(info.st_mode))
+        *error = EINVAL;
+    else if ((file = fdopen(fd, "rb")) == nullptr)
+        *error = SimFileErrorCode();
+    if (file == nullptr)
+        close(fd);
+    return file;
+}
+
+uint32_t SimProcessId()
+{
+    return static_cast<uint32_t>(getpid());
+}
+
+// flock, not fcntl: its locks belong to the open file, so two threads of one
+// process exclude each other too. The lock file stays in the state folder;
+// removing it would let a late opener lock a file no one else can see.
+bool SimLockComponent(const char *path, SimLock *lock, uint32_t *error)
+{
+    int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *error = SimFileErrorCode();
+        return false;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        *error = errno == EWOULDBLOCK ? EBUSY : SimFileErrorCode();
+        close(fd);
+        return false;
+    }
+    *lock = fd;
+    return true;
+}
+
+void SimUnlockComponent(SimLock lock)
+{
+    close(static_cast<int>(lock));
 }
 
 bool SimMakeDirectory(const char *path)

@@ -3,13 +3,14 @@
 // download reads the named file in blocks at a simulated link speed,
 // reports progress, and keeps the image as the component's new content.
 // Everything it does is steered by VEMTU_SIM_* settings; it never prints.
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
 #include "journal.h"
 #include "settings.h"
 #include "sim_platform.h"
-#include "vemtu.h"
+#include "device/vemtu.h"
 
 // Only the three operations leave the library.
 #ifndef VEMTU_EXPORT
@@ -23,6 +24,19 @@ const uint32_t kDefaultDeviceId = 42;
 const uint32_t kDefaultBytesPerSecond = 48 * 1024;
 const size_t kBlockSize = 1024;
 const uint32_t kNoPercent = 0xFFFFFFFFu;
+
+// Paths are built in fixed buffers, each sized from the one it extends.
+const size_t kStateDirectoryCapacity = 1024;
+// "/type-<code>.img" or "/type-<code>.lock", the code up to 11 characters.
+const size_t kComponentNameCapacity = 32;
+const size_t kComponentPathCapacity = kStateDirectoryCapacity + kComponentNameCapacity;
+// ".<process id>.part" after the image's path.
+const size_t kPartSuffixCapacity = 24;
+const size_t kPartPathCapacity = kComponentPathCapacity + kPartSuffixCapacity;
+// The journal's texts are sized for their longest form, so they are never cut.
+const size_t kDownloadCallCapacity =
+    kJournalQuotedNameCapacity + sizeof "DownloadFile(, -2147483648, 4294967295)";
+const size_t kShortTextCapacity = sizeof "QueryDeviceValue(4294967295, 4294967295)";
 
 static bool IsKnownDataType(int32_t dataType)
 {
@@ -47,6 +61,17 @@ static int Fail(const char *call, uint32_t errorCode)
     return Finish(call, false, errorCode, "");
 }
 
+// snprintf that says whether everything fit; a cut text must not be used.
+__attribute__((format(printf, 3, 4)))
+static bool FormatFits(char *buffer, size_t size, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int length = vsnprintf(buffer, size, format, arguments);
+    va_end(arguments);
+    return length >= 0 && static_cast<size_t>(length) < size;
+}
+
 extern "C" VEMTU_EXPORT int VEMTU_API QueryPcType(uint32_t *pcType)
 {
     const char *call = "QueryPcType()";
@@ -56,16 +81,16 @@ extern "C" VEMTU_EXPORT int VEMTU_API QueryPcType(uint32_t *pcType)
     if (answer.fails)
         return Fail(call, answer.error);
     *pcType = answer.value;
-    char detail[32];
-    snprintf(detail, sizeof detail, "pcType %u", static_cast<unsigned>(answer.value));
+    char detail[kShortTextCapacity];
+    FormatFits(detail, sizeof detail, "pcType %u", static_cast<unsigned>(answer.value));
     return Finish(call, true, 0, detail);
 }
 
 extern "C" VEMTU_EXPORT int VEMTU_API QueryDeviceValue(uint32_t selector, void *buffer, uint32_t size)
 {
-    char call[64];
-    snprintf(call, sizeof call, "QueryDeviceValue(%u, %u)", static_cast<unsigned>(selector),
-             static_cast<unsigned>(size));
+    char call[kShortTextCapacity];
+    FormatFits(call, sizeof call, "QueryDeviceValue(%u, %u)", static_cast<unsigned>(selector),
+               static_cast<unsigned>(size));
     uint32_t deviceId = kDefaultDeviceId;
     bool idMalformed = ReadSetting("DEVICE_ID", &deviceId) == kSettingMalformed;
 
@@ -79,8 +104,8 @@ extern "C" VEMTU_EXPORT int VEMTU_API QueryDeviceValue(uint32_t selector, void *
     if (answer.fails)
         return Fail(call, answer.error);
     memcpy(buffer, &answer.value, sizeof answer.value);
-    char detail[32];
-    snprintf(detail, sizeof detail, "value %u", static_cast<unsigned>(answer.value));
+    char detail[kShortTextCapacity];
+    FormatFits(detail, sizeof detail, "value %u", static_cast<unsigned>(answer.value));
     return Finish(call, true, 0, detail);
 }
 
@@ -91,7 +116,7 @@ struct DownloadPlan {
     uint32_t failAt;      // percent at which the component fails, or kNoPercent
     uint32_t failCode;
     uint32_t timeoutAt;   // percent at which it stops answering, or kNoPercent
-    char stateDirectory[1024];
+    char stateDirectory[kStateDirectoryCapacity];
 };
 
 static DownloadPlan ReadDownloadPlan()
@@ -112,8 +137,8 @@ static DownloadPlan ReadDownloadPlan()
 
     const char *directory = ReadTextSetting("STATE_DIR");
     if (directory != nullptr) {
-        int length = snprintf(plan.stateDirectory, sizeof plan.stateDirectory, "%s", directory);
-        plan.malformed = plan.malformed || length >= static_cast<int>(sizeof plan.stateDirectory);
+        bool fits = FormatFits(plan.stateDirectory, sizeof plan.stateDirectory, "%s", directory);
+        plan.malformed = plan.malformed || !fits;
     } else if (!SimDefaultStateDirectory(plan.stateDirectory, sizeof plan.stateDirectory)) {
         plan.malformed = true;
     }
@@ -182,17 +207,28 @@ static long long FileSize(FILE *file)
     return size;
 }
 
-// Programs the component: the file's bytes become its image, written beside
-// the old one and renamed into place, so that a transfer that fails leaves
-// the old image as it was. True when the new image is in place.
-static bool ProgramImage(FILE *source, uint64_t size, const char *imagePath, const DownloadPlan &plan,
-                         ProgressCallback progress, uint32_t context, uint32_t *error)
+// Where a component's image, its lock, and this transfer's part file live.
+struct ComponentPaths {
+    char image[kComponentPathCapacity];
+    char lock[kComponentPathCapacity];
+    char part[kPartPathCapacity];
+};
+
+static bool MakeComponentPaths(const char *stateDirectory, int32_t dataType, ComponentPaths *paths)
 {
-    char partPath[1110];
-    snprintf(partPath, sizeof partPath, "%s.part", imagePath);
-    if (!SimMakeDirectory(plan.stateDirectory))
-        return Failed(error, SimFileErrorCode());
-    FILE *image = fopen(partPath, "wb");
+    int code = static_cast<int>(dataType);
+    return FormatFits(paths->image, sizeof paths->image, "%s/type-%d.img", stateDirectory, code) &&
+           FormatFits(paths->lock, sizeof paths->lock, "%s/type-%d.lock", stateDirectory, code) &&
+           FormatFits(paths->part, sizeof paths->part, "%s.%u.part", paths->image,
+                      static_cast<unsigned>(SimProcessId()));
+}
+
+// Writes the file's bytes into a part file of this transfer's own and renames
+// it into place, so that a transfer that fails leaves the old image as it was.
+static bool WriteImage(FILE *source, uint64_t size, const ComponentPaths &paths, const DownloadPlan &plan,
+                       ProgressCallback progress, uint32_t context, uint32_t *error)
+{
+    FILE *image = fopen(paths.part, "wb");
     if (image == nullptr)
         return Failed(error, SimFileErrorCode());
     bool ok = Transfer(source, size, image, plan, progress, context, error);
@@ -200,42 +236,58 @@ static bool ProgramImage(FILE *source, uint64_t size, const char *imagePath, con
         ok = Failed(error, SimFileErrorCode());
     if (fclose(image) != 0 && ok)
         ok = Failed(error, SimFileErrorCode());
-    if (ok && !SimReplaceFile(partPath, imagePath))
+    if (ok && !SimReplaceFile(paths.part, paths.image))
         ok = Failed(error, SimFileErrorCode());
     if (!ok)
-        remove(partPath);
+        remove(paths.part);
+    return ok;
+}
+
+// Programs the component: the file's bytes become its image. A component
+// takes one transfer at a time; another finds it busy and changes nothing.
+// True when the new image is in place.
+static bool ProgramImage(FILE *source, uint64_t size, int32_t dataType, const DownloadPlan &plan,
+                         ProgressCallback progress, uint32_t context, uint32_t *error)
+{
+    ComponentPaths paths;
+    if (!MakeComponentPaths(plan.stateDirectory, dataType, &paths))
+        return Failed(error, SimFaultCode(kSimNameTooLong));
+    if (!SimMakeDirectory(plan.stateDirectory))
+        return Failed(error, SimFileErrorCode());
+    SimLock lock;
+    if (!SimLockComponent(paths.lock, &lock, error))
+        return false;
+    bool ok = WriteImage(source, size, paths, plan, progress, context, error);
+    SimUnlockComponent(lock);
     return ok;
 }
 
 extern "C" VEMTU_EXPORT int VEMTU_API DownloadFile(const char *fileName, int32_t dataType,
                                                    ProgressCallback progress, uint32_t reserved)
 {
-    char quoted[512] = "\"\"";
+    char quoted[kJournalQuotedNameCapacity] = "\"\"";
     if (fileName != nullptr)
         QuoteForJournal(fileName, quoted, sizeof quoted);
-    char call[600];
-    snprintf(call, sizeof call, "DownloadFile(%s, %d, %u)", quoted, static_cast<int>(dataType),
-             static_cast<unsigned>(reserved));
+    char call[kDownloadCallCapacity];
+    FormatFits(call, sizeof call, "DownloadFile(%s, %d, %u)", quoted, static_cast<int>(dataType),
+               static_cast<unsigned>(reserved));
 
     DownloadPlan plan = ReadDownloadPlan();
     if (plan.malformed || fileName == nullptr || progress == nullptr || !IsKnownDataType(dataType))
         return Fail(call, SimFaultCode(kSimInvalidParameter));
 
-    FILE *source = fopen(fileName, "rb");
-    if (source == nullptr)
-        return Fail(call, SimFileErrorCode());
     uint32_t error = 0;
+    FILE *source = SimOpenFirmwareFile(fileName, &error);
+    if (source == nullptr)
+        return Fail(call, error);
     long long size = FileSize(source);
-    char imagePath[1100];
-    snprintf(imagePath, sizeof imagePath, "%s/type-%d.img", plan.stateDirectory, static_cast<int>(dataType));
-    // A folder opens on some systems but reads as nothing.
-    bool ok = size > 0 ? ProgramImage(source, static_cast<uint64_t>(size), imagePath, plan, progress,
+    bool ok = size > 0 ? ProgramImage(source, static_cast<uint64_t>(size), dataType, plan, progress,
                                       reserved, &error)
                        : Failed(&error, size < 0 ? SimFileErrorCode() : SimFaultCode(kSimInvalidData));
     fclose(source);
     if (!ok)
         return Fail(call, error);
-    char detail[48];
-    snprintf(detail, sizeof detail, "%lld bytes", size);
+    char detail[kShortTextCapacity];
+    FormatFits(detail, sizeof detail, "%lld bytes", size);
     return Finish(call, true, 0, detail);
 }

@@ -3,12 +3,16 @@
 // The same table runs against the POSIX build and the Windows exe.
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "simulator/journal.h"
 #include "support/tool_under_test.h"
 #include "support/expected_output.h"
 
@@ -176,7 +180,11 @@ std::vector<RunCase> UpdateCases()
         {"LongFileName", {"u", "bios", "{LONG}"}, {}, 2, Announce("{LONG}"),
          "\nERROR: cannot download file '{LONG}'{E:LONG_NAME}",
          // The journal cuts a long name and says so.
-         {"DownloadFile(\"" + std::string(502, 'a') + "\"..., 7, 0) -> 0, error {N:LONG_NAME}"}},
+         {"DownloadFile(\"" + std::string(kJournalNameKept, 'a') + "\"..., 7, 0) -> 0, error {N:LONG_NAME}"}},
+        // Only a regular file is firmware.
+        {"FolderAsFile", {"u", "bios", "."}, {}, 2, Announce("."),
+         "\nERROR: cannot download file '.'{E:INVALID_PARAMETER}",
+         {Download(".", 7, "0, error {N:INVALID_PARAMETER}")}},
     };
 }
 
@@ -209,7 +217,10 @@ std::vector<std::string> StateFiles(const std::string &folder)
         return names;
     while (struct dirent *entry = readdir(state)) {
         std::string name = entry->d_name;
-        if (name != "." && name != "..")
+        // On POSIX the simulator keeps each component's lock file
+        // (type-<code>.lock) once made; it is bookkeeping, not device content.
+        static const std::regex lockFile(R"(type-\d+\.lock)");
+        if (name != "." && name != ".." && !std::regex_match(name, lockFile))
             names.push_back(name);
     }
     closedir(state);
@@ -293,6 +304,46 @@ TEST(DeviceImage, FailedUpdateKeepsThePreviousImage)
 
     EXPECT_EQ(RunTool(folder, {"u", "bios", "fw.bin"}, {}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(image), FirmwareBytes('g'));
+}
+
+bool HasPartFile(const std::string &folder)
+{
+    for (const std::string &name : StateFiles(folder)) {
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".part") == 0)
+            return true;
+    }
+    return false;
+}
+
+TEST(DeviceImage, SecondUpdateOfABusyComponentFailsAndChangesNothing)
+{
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    // 4 KiB at 1 KiB/s: the first update holds the component for about four seconds.
+    ProcessResult first;
+    std::atomic<bool> firstEnded(false);
+    std::thread running([&] {
+        first = RunTool(folder, {"u", "bios", "fw.bin"}, {{"VEMTU_SIM_RATE", "1024"}});
+        firstEnded = true;
+    });
+    // Its part file shows it holds the component and is writing.
+    while (!firstEnded && !HasPartFile(folder))
+        usleep(10 * 1000);
+    ProcessResult second = RunTool(folder, {"u", "bios", "00042_0.fw"}, {});
+    bool startedFirst = !firstEnded;
+    running.join();
+    ASSERT_TRUE(startedFirst) << "the first update ended before the second began";
+
+    EXPECT_EQ(second.exitCode, 2);
+    EXPECT_EQ(Unix(second.out), Announce("00042_0.fw"));
+    EXPECT_EQ(Unix(second.err), Expand("\nERROR: cannot download file '00042_0.fw'{E:BUSY}"));
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(Unix(first.out), Announce("fw.bin") + kProgress + kFinished);
+    EXPECT_EQ(Unix(first.err), "");
+    EXPECT_EQ(JournalLines(folder), (std::vector<std::string>{Download("00042_0.fw", 7, Expand("0, error {N:BUSY}")),
+                                                              Download("fw.bin", 7, kOk)}));
+    EXPECT_EQ(ReadFileBytes(folder + "/state/type-7.img"), FirmwareBytes('f'));
+    EXPECT_EQ(StateFiles(folder), std::vector<std::string>{"type-7.img"});
 }
 
 }  // namespace

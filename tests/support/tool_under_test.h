@@ -39,7 +39,7 @@ std::string AsReceived(const std::string &utf8);
 
 // The error codes and system texts of the platform under test. A name is a
 // simulator fault (NOT_FOUND, INVALID_DATA, INVALID_PARAMETER, TIMEOUT,
-// DEVICE_IO, LONG_NAME) or a number given to the simulator.
+// DEVICE_IO, LONG_NAME, BUSY) or a number given to the simulator.
 std::string CodeOf(const std::string &name);
 std::string SystemTextOf(const std::string &name);
 
