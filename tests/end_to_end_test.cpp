@@ -1,7 +1,6 @@
 // The tool run as users and scripts run it, against the device simulator:
 // exact stdout and stderr, the exit code, and the device calls it made.
 // The same table runs against the POSIX build and the Windows exe.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -207,24 +206,6 @@ std::vector<std::string> JournalLines(const std::string &folder)
     for (std::string line; std::getline(journal, line);)
         lines.push_back(line);
     return lines;
-}
-
-std::vector<std::string> StateFiles(const std::string &folder)
-{
-    std::vector<std::string> names;
-    DIR *state = opendir((folder + "/" + kStateDir).c_str());
-    if (state == nullptr)
-        return names;
-    while (struct dirent *entry = readdir(state)) {
-        std::string name = entry->d_name;
-        // On POSIX the simulator keeps each component's lock file
-        // (type-<code>.lock) once made; it is bookkeeping, not device content.
-        static const std::regex lockFile(R"(type-\d+\.lock)");
-        if (name != "." && name != ".." && !std::regex_match(name, lockFile))
-            names.push_back(name);
-    }
-    closedir(state);
-    return names;
 }
 
 class UpdateRunTest : public testing::TestWithParam<RunCase> {};

@@ -144,7 +144,8 @@ static pid_t Spawn(const ProcessSpec &spec, const StdoutEnds &out, int errWrite)
 
 // Reads stdout and stderr until both end (a terminal: until the child has
 // gone and nothing more is waiting), then reaps the child.
-static void Collect(pid_t child, const StdoutEnds &out, int errRead, double start, ProcessResult *result)
+static void Collect(const ProcessSpec &spec, pid_t child, const StdoutEnds &out, int errRead, double start,
+                    ProcessResult *result)
 {
     struct pollfd watched[2];
     std::string *sinks[2];
@@ -176,6 +177,11 @@ static void Collect(pid_t child, const StdoutEnds &out, int errRead, double star
                 sinks[i]->append(buffer, static_cast<size_t>(got));
                 if (out.terminal && watched[i].fd == out.ours)
                     result->arrivals.push_back({Now() - start, std::string(buffer, static_cast<size_t>(got))});
+                if (spec.signal != 0 && result->signalledAt < 0 && !exited &&
+                    result->out.find(spec.signalAfter) != std::string::npos) {
+                    kill(child, spec.signal);
+                    result->signalledAt = Now() - start;
+                }
             } else if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) {
                 close(watched[i].fd);
                 watched[i].fd = -1;
@@ -207,7 +213,7 @@ ProcessResult RunProcess(const ProcessSpec &spec)
         close(out.child);
     close(errPipe[1]);
     ProcessResult result;
-    Collect(child, out, errPipe[0], start, &result);
+    Collect(spec, child, out, errPipe[0], start, &result);
     return result;
 }
 

@@ -22,6 +22,10 @@ struct ProcessSpec {
     std::string workingDirectory;
     StdoutTarget stdoutTarget = StdoutTarget::kPipe;
     bool stderrToStdout = false;  // share stdout's target
+    // Sent to the child once its stdout has shown signalAfter; a terminal
+    // shows each print as it is made.
+    int signal = 0;
+    std::string signalAfter;
 };
 
 // A piece of terminal output and when it arrived, in seconds after start.
@@ -37,6 +41,7 @@ struct ProcessResult {
     std::string err;
     std::vector<Arrival> arrivals;  // for kTerminal
     double seconds = 0;
+    double signalledAt = -1;  // seconds after start; -1 if never sent
 };
 
 ProcessResult RunProcess(const ProcessSpec &spec);

@@ -1,7 +1,9 @@
 #include "tool_under_test.h"
 
+#include <dirent.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 #include <stdexcept>
@@ -49,8 +51,7 @@ bool OnWindows()
     return under.windows;
 }
 
-ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
-                      const Settings &device, StdoutTarget target, bool stderrToStdout)
+static ProcessSpec ToolSpec(const std::string &folder, const std::vector<std::string> &args, const Settings &device)
 {
     ProcessSpec spec;
     if (!under.launcher.empty())
@@ -63,9 +64,43 @@ ProcessResult RunTool(const std::string &folder, const std::vector<std::string> 
                                                      {"VEMTU_SIM_RATE", "0"}});
     spec.environment.insert(spec.environment.end(), device.begin(), device.end());
     spec.workingDirectory = folder;
+    return spec;
+}
+
+ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
+                      const Settings &device, StdoutTarget target, bool stderrToStdout)
+{
+    ProcessSpec spec = ToolSpec(folder, args, device);
     spec.stdoutTarget = target;
     spec.stderrToStdout = stderrToStdout;
     return RunProcess(spec);
+}
+
+ProcessResult RunToolAndSignal(const std::string &folder, const std::vector<std::string> &args,
+                               const Settings &device, int signal, const std::string &signalAfter)
+{
+    ProcessSpec spec = ToolSpec(folder, args, device);
+    spec.stdoutTarget = StdoutTarget::kTerminal;
+    spec.signal = signal;
+    spec.signalAfter = signalAfter;
+    return RunProcess(spec);
+}
+
+std::vector<std::string> StateFiles(const std::string &folder)
+{
+    std::vector<std::string> names;
+    DIR *state = opendir((folder + "/" + kStateDir).c_str());
+    if (state == nullptr)
+        return names;
+    while (struct dirent *entry = readdir(state)) {
+        std::string name = entry->d_name;
+        static const std::regex lockFile(R"(type-\d+\.lock)");
+        if (name != "." && name != ".." && !std::regex_match(name, lockFile))
+            names.push_back(name);
+    }
+    closedir(state);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string Unix(const std::string &text)

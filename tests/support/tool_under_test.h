@@ -24,6 +24,15 @@ ProcessResult RunTool(const std::string &folder, const std::vector<std::string> 
                       const Settings &device, StdoutTarget target = StdoutTarget::kPipe,
                       bool stderrToStdout = false);
 
+// The same, sending signal once stdout has shown signalAfter.
+ProcessResult RunToolAndSignal(const std::string &folder, const std::vector<std::string> &args,
+                               const Settings &device, int signal, const std::string &signalAfter);
+
+// What the simulated device holds: the names in the run's state folder,
+// less the lock files the simulator keeps on POSIX (bookkeeping, not
+// device content).
+std::vector<std::string> StateFiles(const std::string &folder);
+
 // Output as a POSIX program writes it: the Windows runtime's CRLF becomes LF.
 std::string Unix(const std::string &text);
 

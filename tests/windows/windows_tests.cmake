@@ -14,7 +14,8 @@ if(ZELK_WINDOWS_X86_64_BIN)
   # The stream tests that read one stream at a time run here too.
   set(filter_end_to_end "*")
   set(filter_streams "Terminal.Announcement*:Stdout/*")
-  foreach(area end_to_end streams)
+  set(filter_interrupt "Signals/InterruptTest.*/SIGINT")
+  foreach(area end_to_end streams interrupt)
     gtest_discover_tests(${area}_test TEST_PREFIX "windows." TEST_FILTER "${filter_${area}}"
       EXTRA_ARGS --platform=windows --launcher=${ZELK_WINE64}
                  --tool=${ZELK_WINDOWS_X86_64_BIN}/ZelkSvc.exe
