@@ -27,7 +27,7 @@ failed=0 listed=""
 while read -r code keywords; do
   for keyword in $keywords; do
     listed="$listed $keyword"
-    for spelling in "$keyword" "$(printf '%s' "$keyword" | tr 'A-Z' 'a-z')"; do
+    for spelling in "$keyword" "$(printf '%s' "$keyword" | tr '[:upper:]' '[:lower:]')"; do
       : >journal.log
       "$tool" u "$spelling" fw.bin >/dev/null 2>&1 || true
       expected="DownloadFile(\"fw.bin\", $code, 0) -> 1, 4096 bytes"
