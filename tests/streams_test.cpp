@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/tool_under_test.h"
 #include "support/expected_output.h"
@@ -70,6 +71,45 @@ TEST(Terminal, BellsFollowTheReportHalfASecondApart)
     EXPECT_GT(bells[1] - bells[0], 0.3);
     EXPECT_GT(bells[2] - bells[1], 0.3);
 }
+
+// A log that takes both streams (>log 2>&1) reads in the order things
+// happened: the announcement and the percentages come before the report,
+// though stdout to a file or pipe is block-buffered and stderr is not.
+struct OneLog {
+    const char *name;
+    std::vector<std::string> args;
+    Settings device;
+    int exitCode;
+    std::string log;
+};
+
+void PrintTo(const OneLog &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class OneLogTest : public testing::TestWithParam<OneLog> {};
+
+TEST_P(OneLogTest, ReportFollowsWhatWasPrintedBeforeIt)
+{
+    const OneLog &row = GetParam();
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    ProcessResult result = RunTool(folder, row.args, row.device, StdoutTarget::kPipe, true);
+    EXPECT_EQ(result.exitCode, row.exitCode);
+    EXPECT_EQ(Unix(result.out), Expand(row.log));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, OneLogTest,
+    testing::Values(
+        OneLog{"MissingFile", {"-b", "u", "bios", "nothere.bin"}, {}, 2,
+               "Update with nothere.bin: \nERROR: cannot download file 'nothere.bin'{E:NOT_FOUND}\a\a\a"},
+        OneLog{"FailsHalfway", {"u", "link", "fw.bin"}, {{"VEMTU_SIM_DOWNLOAD_FAIL_AT", "50"}}, 2,
+               "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b"
+               "\nERROR: cannot download file 'fw.bin'{E:DEVICE_IO}"},
+        OneLog{"UsageBeforeReport", {"u", "foo"}, {}, 1, kUsage + "\nERROR: unknown datatype 'foo'\n"}),
+    [](const testing::TestParamInfo<OneLog> &info) { return info.param.name; });
 
 struct BrokenStdout {
     const char *name;

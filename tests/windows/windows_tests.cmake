@@ -13,7 +13,7 @@ set_tests_properties(windows.wine_prefix PROPERTIES FIXTURES_SETUP wine LABELS w
 if(ZELK_WINDOWS_X86_64_BIN)
   # The stream tests that read one stream at a time run here too.
   set(filter_end_to_end "*")
-  set(filter_streams "Terminal.Announcement*:Stdout/*")
+  set(filter_streams "Terminal.Announcement*:Stdout/*:Streams/*")
   set(filter_interrupt "Signals/InterruptTest.*/SIGINT")
   foreach(area end_to_end streams interrupt)
     gtest_discover_tests(${area}_test TEST_PREFIX "windows." TEST_FILTER "${filter_${area}}"
@@ -28,6 +28,13 @@ if(ZELK_WINDOWS_X86_64_BIN)
             ${ZELK_WINDOWS_X86_64_BIN} ${CMAKE_CURRENT_LIST_DIR}/errorlevel.cmd
             ${CMAKE_CURRENT_LIST_DIR}/errorlevel.expected)
   set_tests_properties(windows.batch_errorlevel PROPERTIES FIXTURES_REQUIRED wine LABELS windows)
+
+  # examples/update.cmd, as a service team runs it, for every exit status.
+  add_test(NAME windows.example_update_cmd
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/run_update_cmd.sh ${ZELK_WINE64} ${ZELK_WINEPREFIX}
+            ${ZELK_WINDOWS_X86_64_BIN} ${PROJECT_SOURCE_DIR}/examples/update.cmd
+            ${CMAKE_CURRENT_LIST_DIR}/update_cmd_runs.cmd ${CMAKE_CURRENT_LIST_DIR}/update_cmd.expected)
+  set_tests_properties(windows.example_update_cmd PROPERTIES FIXTURES_REQUIRED wine LABELS windows)
 endif()
 
 if(ZELK_WINDOWS_I686_BIN)
