@@ -72,9 +72,10 @@ TEST(Terminal, BellsFollowTheReportHalfASecondApart)
     EXPECT_GT(bells[2] - bells[1], 0.3);
 }
 
-// A log that takes both streams (>log 2>&1) reads in the order things
-// happened: the announcement and the percentages come before the report,
-// though stdout to a file or pipe is block-buffered and stderr is not.
+// A log that takes both streams (>log 2>&1) holds the report first: stdout
+// to a file or pipe stays block-buffered until the run ends, while each
+// report is flushed at once. Logs that scripts keep read this way, so it
+// stays.
 struct OneLog {
     const char *name;
     std::vector<std::string> args;
@@ -90,7 +91,7 @@ void PrintTo(const OneLog &row, std::ostream *os)
 
 class OneLogTest : public testing::TestWithParam<OneLog> {};
 
-TEST_P(OneLogTest, ReportFollowsWhatWasPrintedBeforeIt)
+TEST_P(OneLogTest, ReportStandsBeforeTheBufferedOutput)
 {
     const OneLog &row = GetParam();
     std::string folder = MakeTempDirectory();
@@ -104,11 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
     Streams, OneLogTest,
     testing::Values(
         OneLog{"MissingFile", {"-b", "u", "bios", "nothere.bin"}, {}, 2,
-               "Update with nothere.bin: \nERROR: cannot download file 'nothere.bin'{E:NOT_FOUND}\a\a\a"},
+               "\nERROR: cannot download file 'nothere.bin'{E:NOT_FOUND}Update with nothere.bin: \a\a\a"},
         OneLog{"FailsHalfway", {"u", "link", "fw.bin"}, {{"VEMTU_SIM_DOWNLOAD_FAIL_AT", "50"}}, 2,
-               "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b"
-               "\nERROR: cannot download file 'fw.bin'{E:DEVICE_IO}"},
-        OneLog{"UsageBeforeReport", {"u", "foo"}, {}, 1, kUsage + "\nERROR: unknown datatype 'foo'\n"}),
+               "\nERROR: cannot download file 'fw.bin'{E:DEVICE_IO}"
+               "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b"},
+        OneLog{"ReportBeforeUsage", {"u", "foo"}, {}, 1, "\nERROR: unknown datatype 'foo'\n" + kUsage}),
     [](const testing::TestParamInfo<OneLog> &info) { return info.param.name; });
 
 struct BrokenStdout {

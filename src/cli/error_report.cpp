@@ -28,9 +28,6 @@ const char *SystemErrorText(uint32_t code)
 
 void ReportError(uint32_t code, const char *format, ...)
 {
-    // What stdout still holds was printed before the failure; a log taking
-    // both streams must show it before the report.
-    fflush(stdout);
     fputs("\nERROR: ", stderr);
     ShowNow(stderr);
     va_list arguments;
