@@ -4,6 +4,7 @@
 // terminal and run on POSIX only: wine's console draws what it is given.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,71 @@ INSTANTIATE_TEST_SUITE_P(
                "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b"},
         OneLog{"ReportBeforeUsage", {"u", "foo"}, {}, 1, "\nERROR: unknown datatype 'foo'\n" + kUsage}),
     [](const testing::TestParamInfo<OneLog> &info) { return info.param.name; });
+
+// On a terminal every print reaches it in one write: a percentage redrawn
+// piecemeal flickers, and on a Windows console each write is a round trip.
+struct Print {
+    int stream;  // 1 stdout, 2 stderr
+    std::string text;
+};
+
+struct PrintsCase {
+    const char *name;
+    std::vector<std::string> args;
+    std::vector<Print> prints;
+};
+
+void PrintTo(const PrintsCase &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+// Windows' C runtime writes a line end as CR LF, and its relay log shows
+// lengths only; POSIX shows the bytes themselves.
+std::vector<std::string> Described(const std::vector<ConsoleWrite> &writes)
+{
+    std::vector<std::string> described;
+    for (const ConsoleWrite &write : writes)
+        described.push_back(std::to_string(write.stream) + ":" +
+                            (OnWindows() ? std::to_string(write.length) : write.bytes));
+    return described;
+}
+
+std::vector<std::string> Described(const std::vector<Print> &prints)
+{
+    std::vector<ConsoleWrite> writes;
+    for (const Print &print : prints) {
+        std::string text = Expand(print.text);
+        size_t lineEnds = OnWindows() ? static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) : 0;
+        writes.push_back({print.stream, text.size() + lineEnds, text});
+    }
+    return Described(writes);
+}
+
+class OneWritePerPrintTest : public testing::TestWithParam<PrintsCase> {};
+
+TEST_P(OneWritePerPrintTest, OnATerminal)
+{
+    std::string folder = MakeTempDirectory();
+    MakeFirmwareFiles(folder);
+    ProcessResult result;
+    std::vector<ConsoleWrite> writes = TraceConsoleWrites(folder, GetParam().args, {}, &result);
+    EXPECT_EQ(Described(writes), Described(GetParam().prints));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prints, OneWritePerPrintTest,
+    testing::Values(
+        PrintsCase{"Update", {"u", "bios", "fw.bin"},
+                   {{1, "Update with fw.bin: "}, {1, "  0%\b\b\b\b"}, {1, " 25%\b\b\b\b"}, {1, " 50%\b\b\b\b"},
+                    {1, " 75%\b\b\b\b"}, {1, "100%\b\b\b\b"}, {1, "finished\n"}}},
+        // Each piece of a report is one print; so is each BEL.
+        PrintsCase{"FailureWithBells", {"-b", "u", "bios", "nothere.bin"},
+                   {{1, "Update with nothere.bin: "}, {2, "\nERROR: "}, {2, "cannot download file 'nothere.bin'"},
+                    {2, "{E:NOT_FOUND}"}, {1, "\a"}, {1, "\a"}, {1, "\a"}}},
+        PrintsCase{"UsageAndReport", {"u", "foo"},
+                   {{1, kUsage}, {2, "\nERROR: "}, {2, "unknown datatype 'foo'"}, {2, "\n"}}}),
+    [](const testing::TestParamInfo<PrintsCase> &info) { return std::string(info.param.name); });
 
 struct BrokenStdout {
     const char *name;

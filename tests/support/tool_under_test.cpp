@@ -13,6 +13,7 @@ namespace {
 struct ToolUnderTest {
     std::string tool;
     std::string launcher;
+    std::string strace;
     bool windows = false;
     Settings environment;
 } under;
@@ -33,7 +34,8 @@ void ConfigureToolUnderTest(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         std::string value;
-        if (TakeOption(argv[i], "tool", &under.tool) || TakeOption(argv[i], "launcher", &under.launcher))
+        if (TakeOption(argv[i], "tool", &under.tool) || TakeOption(argv[i], "launcher", &under.launcher) ||
+            TakeOption(argv[i], "strace", &under.strace))
             continue;
         if (TakeOption(argv[i], "platform", &value))
             under.windows = value == "windows";
@@ -84,6 +86,95 @@ ProcessResult RunToolAndSignal(const std::string &folder, const std::vector<std:
     spec.signal = signal;
     spec.signalAfter = signalAfter;
     return RunProcess(spec);
+}
+
+static std::string Unescaped(const std::string &hex)
+{
+    std::string bytes;
+    for (size_t at = 0; at + 3 < hex.size(); at += 4)
+        bytes += static_cast<char>(std::stoi(hex.substr(at + 2, 2), nullptr, 16));
+    return bytes;
+}
+
+// strace -xx writes every byte as \xHH; a writev is one write of its pieces.
+static std::vector<ConsoleWrite> WritesFromStrace(const std::string &trace)
+{
+    static const std::regex call(R"re((?:^|\n)\d+ +(write|writev)\(([12]), (.*)\) += -?\d+)re");
+    static const std::regex piece(R"re("((?:\\x[0-9a-f]{2})*)")re");
+    std::vector<ConsoleWrite> writes;
+    for (std::sregex_iterator match(trace.begin(), trace.end(), call), end; match != end; ++match) {
+        std::string arguments = (*match)[3];
+        std::string bytes;
+        for (std::sregex_iterator data(arguments.begin(), arguments.end(), piece); data != end; ++data) {
+            bytes += Unescaped((*data)[1]);
+            if ((*match)[1] == "write")
+                break;
+        }
+        writes.push_back({std::stoi((*match)[2]), bytes.size(), bytes});
+    }
+    return writes;
+}
+
+// Wine's relay log names each call's thread. The tool's thread is the one
+// that loads Vemtu.dll; its standard handles are what GetStdHandle answered
+// it (-11 stdout, -12 stderr), and the writes count that go to them.
+static std::vector<ConsoleWrite> WritesFromRelay(const std::string &log)
+{
+    static const std::regex line(R"re(([0-9a-f]{4}):(Call|Ret ) (.*))re");
+    static const std::regex getStd(R"re(KERNEL32\.GetStdHandle\((fffffff[45])\).*)re");
+    static const std::regex gotStd(R"re( ?KERNEL32\.GetStdHandle\(\) retval=([0-9a-f]+).*)re");
+    static const std::regex write(R"re(KERNEL32\.(WriteFile|WriteConsoleA|WriteConsoleW)\(([0-9a-f]+),[0-9a-f]+,([0-9a-f]+),.*)re");
+    std::string tool;
+    std::map<std::string, std::string> asked;                          // thread: last selector
+    std::map<std::string, std::map<unsigned long, int>> handles;       // thread: handle -> stream
+    std::vector<std::pair<std::string, ConsoleWrite>> calls;
+    for (std::sregex_iterator match(log.begin(), log.end(), line), end; match != end; ++match) {
+        std::string thread = (*match)[1];
+        std::string rest = (*match)[3];
+        std::smatch part;
+        if (rest.find("L\"Vemtu.dll\",reason=PROCESS_ATTACH") != std::string::npos)
+            tool = thread;
+        if ((*match)[2] == "Call" && std::regex_match(rest, part, getStd)) {
+            asked[thread] = part[1];
+        } else if ((*match)[2] == "Ret " && std::regex_match(rest, part, gotStd) && !asked[thread].empty()) {
+            unsigned long handle = std::stoul(part[1], nullptr, 16);
+            handles[thread].emplace(handle, asked[thread] == "fffffff5" ? 1 : 2);
+            asked[thread].clear();
+        } else if ((*match)[2] == "Call" && std::regex_match(rest, part, write)) {
+            unsigned long handle = std::stoul(part[2], nullptr, 16);
+            auto stream = handles[thread].find(handle);
+            if (handle != 0 && stream != handles[thread].end())
+                calls.push_back({thread, {stream->second, std::stoul(part[3], nullptr, 16), ""}});
+        }
+    }
+    std::vector<ConsoleWrite> writes;
+    for (const auto &call : calls) {
+        if (call.first == tool)
+            writes.push_back(call.second);
+    }
+    return writes;
+}
+
+std::vector<ConsoleWrite> TraceConsoleWrites(const std::string &folder, const std::vector<std::string> &args,
+                                             const Settings &device, ProcessResult *result)
+{
+    ProcessSpec spec = ToolSpec(folder, args, device);
+    spec.stdoutTarget = StdoutTarget::kTerminal;
+    spec.stderrToStdout = true;
+    if (OnWindows()) {
+        // Wine writes its relay log to the terminal too; the prefix limits
+        // it to the calls read here.
+        spec.environment.push_back({"WINEDEBUG", "+relay"});
+        *result = RunProcess(spec);
+        return WritesFromRelay(result->out);
+    }
+    if (under.strace.empty())
+        throw std::runtime_error("--strace=PROGRAM names no program");
+    std::string trace = folder + "/writes.trace";
+    spec.argv.insert(spec.argv.begin(), {under.strace, "-f", "-qq", "-xx", "-s", "1000000", "-e",
+                                         "trace=write,writev", "-e", "signal=none", "-o", trace});
+    *result = RunProcess(spec);
+    return WritesFromStrace(ReadFileBytes(trace));
 }
 
 std::vector<std::string> StateFiles(const std::string &folder)

@@ -1,7 +1,8 @@
 // The built tool as the end-to-end tests run it: natively, or as the
 // Windows exe under wine. The build tells which on the test's command line:
-// --tool=PROGRAM, --launcher=PROGRAM (wine, if any), --platform=posix|windows
-// and --env=NAME=VALUE for the tool's environment.
+// --tool=PROGRAM, --launcher=PROGRAM (wine, if any), --platform=posix|windows,
+// --env=NAME=VALUE for the tool's environment and --strace=PROGRAM for the
+// POSIX write trace.
 #ifndef ZELK_TESTS_TOOL_UNDER_TEST_H
 #define ZELK_TESTS_TOOL_UNDER_TEST_H
 
@@ -27,6 +28,19 @@ ProcessResult RunTool(const std::string &folder, const std::vector<std::string> 
 // The same, sending signal once stdout has shown signalAfter.
 ProcessResult RunToolAndSignal(const std::string &folder, const std::vector<std::string> &args,
                                const Settings &device, int signal, const std::string &signalAfter);
+
+// One write(2), WriteFile or WriteConsole call the tool made to a console.
+struct ConsoleWrite {
+    int stream;         // 1 stdout, 2 stderr
+    size_t length;      // in bytes, or characters for WriteConsoleW
+    std::string bytes;  // POSIX only: wine's relay log shows no data
+};
+
+// Runs the tool with stdout and stderr on one pseudo-terminal and lists the
+// writes it made to them, in order: traced with strace on POSIX, and from
+// wine's relay log of the tool's own thread on Windows.
+std::vector<ConsoleWrite> TraceConsoleWrites(const std::string &folder, const std::vector<std::string> &args,
+                                             const Settings &device, ProcessResult *result);
 
 // What the simulated device holds: the names in the run's state folder,
 // less the lock files the simulator keeps on POSIX (bookkeeping, not
