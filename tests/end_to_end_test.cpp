@@ -93,6 +93,16 @@ std::vector<RunCase> CommandLineCases()
         {"FormatDirectivesInAction", {"%n%s%x", "bios"}, {}, 1, kUsage, "\nERROR: unknown action '%n%s%x'\n", {}},
         {"HighBytesInDataType", {"u", "caf\xc3\xa9\xc3\xbf"}, {}, 1, kUsage,
          "\nERROR: unknown datatype 'caf\xc3\xa9\xc3\xbf'\n", {}},
+        // Windows maps what the ANSI code page lacks to look-alikes (fw.bin,
+        // -h, u zelk) or "?"; such an argument is refused, by position.
+        {"FullWidthFileNameRefused", {"u", "bios", "\xef\xbd\x86\xef\xbd\x97.bin"}, {}, 1, "",
+         "\nERROR: argument 3 has characters outside the ANSI code page\n", {}, Leg::kWindows},
+        {"FullWidthHelpRefused", {"-\xef\xbd\x88"}, {}, 1, "",
+         "\nERROR: argument 1 has characters outside the ANSI code page\n", {}, Leg::kWindows},
+        {"FullWidthActionAndKeywordRefused", {"\xef\xbd\x95", "\xef\xbd\x9a\xef\xbd\x85\xef\xbd\x8c\xef\xbd\x8b"},
+         {}, 1, "", "\nERROR: argument 1 has characters outside the ANSI code page\n", {}, Leg::kWindows},
+        {"CjkFileNameRefused", {"-b", "u", "bios", "\xe4\xb8\xad.bin"}, {}, 1, "",
+         "\nERROR: argument 4 has characters outside the ANSI code page\n", {}, Leg::kWindows},
         {"LongUnknownAction", {"{LONG}"}, {}, 1, kUsage, "\nERROR: unknown action '{LONG}'\n", {}},
     };
 }
