@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "vemtu.h"
+#include "device/vemtu.h"
 
 #define EXPORT __attribute__((visibility("default")))
 
