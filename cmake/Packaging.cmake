@@ -4,6 +4,11 @@
 set(ZELK_PACKAGE_CONTACT "ZelkSvc developers <zelksvc@example.com>"
   CACHE STRING "Maintainer named in the .deb")
 
+# Installing and packing take the build as it is: CPack would otherwise
+# rebuild everything first, tests too, and two packings at once would
+# build in one tree together.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 install(TARGETS ZelkSvc RUNTIME DESTINATION bin)
 install(TARGETS vemtu LIBRARY DESTINATION lib/zelksvc)
 install(FILES packaging/copyright DESTINATION share/doc/zelksvc)
