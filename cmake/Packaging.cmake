@@ -10,7 +10,7 @@ set(ZELK_PACKAGE_CONTACT "ZelkSvc developers <zelksvc@example.com>"
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(TARGETS ZelkSvc RUNTIME DESTINATION bin)
-install(TARGETS vemtu LIBRARY DESTINATION lib/zelksvc)
+install(TARGETS vemtu_simulator LIBRARY DESTINATION lib/zelksvc)
 install(FILES packaging/copyright DESTINATION share/doc/zelksvc)
 
 # The manual page, compressed the way Debian wants it: best, without the

@@ -23,7 +23,7 @@ build() { # tree umask TZ LC_ALL SOURCE_DATE_EPOCH
     cmake --preset windows-i686 >/dev/null &&
     cmake --build --preset windows-i686 -j 2 >/dev/null &&
     cmake --preset default -DBUILD_TESTING=OFF >/dev/null &&
-    cmake --build --preset default -j 2 --target ZelkSvc vemtu >/dev/null
+    cmake --build --preset default -j 2 --target ZelkSvc vemtu_simulator >/dev/null
   ) || fail "build in $1 failed"
 }
 
