@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "support/process.h"
-#include "support/usage_text.h"
+#include "support/expected_output.h"
 
 namespace {
 

@@ -16,7 +16,7 @@ if(ZELK_WINDOWS_I686_BIN)
   set_tests_properties(package.make PROPERTIES FIXTURES_SETUP packages LABELS package
     ENVIRONMENT "ZELK_SIGN_PKCS12=")
 
-  zelk_add_test(package zelk_test_process GTest::gtest)
+  zelk_add_test(package zelk_test_support GTest::gtest)
   add_dependencies(package_test ZelkSvc vemtu_simulator)
   gtest_discover_tests(package_test TEST_PREFIX "package."
     EXTRA_ARGS --dist=${ZELK_TEST_DIST} --source=${CMAKE_SOURCE_DIR}
