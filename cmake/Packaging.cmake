@@ -10,6 +10,9 @@ set(ZELK_PACKAGE_CONTACT "ZelkSvc developers <zelksvc@example.com>"
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 install(TARGETS ZelkSvc RUNTIME DESTINATION bin)
+# The built tool looks beside itself; the installed one in lib/zelksvc.
+install(CODE "file(RPATH_SET FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/ZelkSvc\"
+                   NEW_RPATH \"\$ORIGIN/../lib/zelksvc\")")
 install(TARGETS vemtu_simulator LIBRARY DESTINATION lib/zelksvc)
 install(FILES packaging/copyright DESTINATION share/doc/zelksvc)
 

@@ -2,7 +2,7 @@
 // the way users unpack them, and the tool run from there against the
 // simulator that comes with it. The build names the packages' folder and
 // what they were made from: --dist=DIR --source=DIR --i686-bin=DIR
-// --version=X.Y.
+// --version=X.Y, and the POSIX tool in the build folder: --tool=FILE.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,6 +23,7 @@ std::string distDir;
 std::string sourceDir;
 std::string i686Bin;
 std::string version;
+std::string builtTool;
 
 // A program named without a folder is looked up in PATH, as a shell would.
 std::string FindProgram(const std::string &name)
@@ -227,6 +228,23 @@ TEST(Deb, NamesItselfAndSaysTheLibraryIsTheSimulator)
         << description;
 }
 
+// The tool in the build folder looks for its library beside itself and
+// nowhere else: not in the current folder, where anyone may have put one.
+TEST(BuiltTool, LoadsTheLibraryFromItsOwnFolderOnly)
+{
+    std::string dynamic = MustRun({"readelf", "-d", builtTool});
+    EXPECT_NE(dynamic.find("(RUNPATH)            Library runpath: [$ORIGIN]\n"), std::string::npos) << dynamic;
+
+    std::string alone = MakeTempDirectory();
+    std::string current = MakeTempDirectory();
+    WriteFileBytes(alone + "/ZelkSvc", ReadFileBytes(builtTool));
+    MustRun({"chmod", "+x", alone + "/ZelkSvc"});
+    WriteFileBytes(current + "/libvemtu.so", ReadFileBytes(fs::path(builtTool).parent_path().string() + "/libvemtu.so"));
+    ProcessResult result = RunCommand({alone + "/ZelkSvc", "-h"}, current);
+    EXPECT_EQ(result.exitCode, 127);
+    EXPECT_NE(result.err.find("libvemtu.so: cannot open shared object file"), std::string::npos) << result.err;
+}
+
 // Windows: the ZIP, unpacked as Explorer would.
 class WindowsZip : public testing::Test {
 protected:
@@ -300,7 +318,8 @@ int main(int argc, char **argv)
         for (auto [name, value] : {std::pair<const char *, std::string *>{"--dist=", &distDir},
                                    {"--source=", &sourceDir},
                                    {"--i686-bin=", &i686Bin},
-                                   {"--version=", &version}}) {
+                                   {"--version=", &version},
+                                   {"--tool=", &builtTool}}) {
             if (arg.rfind(name, 0) == 0)
                 *value = arg.substr(std::string(name).size());
         }

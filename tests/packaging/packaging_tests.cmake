@@ -21,6 +21,7 @@ if(ZELK_WINDOWS_I686_BIN)
   gtest_discover_tests(package_test TEST_PREFIX "package."
     EXTRA_ARGS --dist=${ZELK_TEST_DIST} --source=${CMAKE_SOURCE_DIR}
                --i686-bin=${ZELK_WINDOWS_I686_BIN} --version=${PROJECT_VERSION}
+               --tool=$<TARGET_FILE:ZelkSvc>
     PROPERTIES FIXTURES_REQUIRED packages LABELS package)
 
   add_test(NAME package.lintian
