@@ -43,4 +43,11 @@ if(ZELK_WINDOWS_I686_BIN)
     COMMAND ${CMAKE_CURRENT_LIST_DIR}/inspect_pe.sh ${ZELK_I686_OBJDUMP}
             ${ZELK_WINDOWS_I686_BIN}/ZelkSvc.exe ${ZELK_WINDOWS_I686_BIN}/Vemtu.dll)
   set_tests_properties(windows.pe32_imports PROPERTIES LABELS windows)
+
+  # The version block and manifest, read back as Windows' tools read them.
+  find_program(ZELK_I686_WINDRES i686-w64-mingw32-windres REQUIRED)
+  add_test(NAME windows.pe32_resources
+    COMMAND ${CMAKE_CURRENT_LIST_DIR}/inspect_resources.sh ${ZELK_I686_WINDRES}
+            ${ZELK_WINDOWS_I686_BIN}/ZelkSvc.exe ${ZELK_WINDOWS_I686_BIN}/Vemtu.dll ${PROJECT_VERSION})
+  set_tests_properties(windows.pe32_resources PROPERTIES LABELS windows)
 endif()
