@@ -14,6 +14,7 @@ struct ToolUnderTest {
     std::string tool;
     std::string launcher;
     std::string strace;
+    std::vector<std::string> launcherArgs;
     bool windows = false;
     Settings environment;
 } under;
@@ -39,6 +40,8 @@ void ConfigureToolUnderTest(int argc, char **argv)
             continue;
         if (TakeOption(argv[i], "platform", &value))
             under.windows = value == "windows";
+        else if (TakeOption(argv[i], "launcher-arg", &value))
+            under.launcherArgs.push_back(value);
         else if (TakeOption(argv[i], "env", &value))
             under.environment.push_back({value.substr(0, value.find('=')), value.substr(value.find('=') + 1)});
         else
@@ -56,8 +59,10 @@ bool OnWindows()
 static ProcessSpec ToolSpec(const std::string &folder, const std::vector<std::string> &args, const Settings &device)
 {
     ProcessSpec spec;
-    if (!under.launcher.empty())
+    if (!under.launcher.empty()) {
         spec.argv.push_back(under.launcher);
+        spec.argv.insert(spec.argv.end(), under.launcherArgs.begin(), under.launcherArgs.end());
+    }
     spec.argv.push_back(under.tool);
     spec.argv.insert(spec.argv.end(), args.begin(), args.end());
     spec.environment = under.environment;

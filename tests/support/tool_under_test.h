@@ -1,6 +1,7 @@
 // The built tool as the end-to-end tests run it: natively, or as the
 // Windows exe under wine. The build tells which on the test's command line:
-// --tool=PROGRAM, --launcher=PROGRAM (wine, if any), --platform=posix|windows,
+// --tool=PROGRAM, --launcher=PROGRAM (wine or valgrind, if any) with its
+// options in order as --launcher-arg=ARG, --platform=posix|windows,
 // --env=NAME=VALUE for the tool's environment and --strace=PROGRAM for the
 // POSIX write trace.
 #ifndef ZELK_TESTS_TOOL_UNDER_TEST_H
