@@ -2,7 +2,8 @@
 // the argument vector after the program name (no input, no arguments; "a\0"
 // is "a" and an empty argument). It runs ParseCommandLine and its reports
 // in-process over the tests' fake platform and a device that only counts
-// calls, and aborts on any broken promise:
+// calls, once with POSIX's option leads ("-") and once with Windows' ("-"
+// and "/"), and aborts on any broken promise:
 //
 // - the device is never asked while the command line is read;
 // - the data type is unset or a code of the keyword table;
@@ -94,6 +95,7 @@ enum class Outcome { kAccepted, kRejected, kHelp };
 
 struct Run {
     const ArgumentVector *args;
+    const char *optionLeads;
     Outcome outcome;
     std::string out;
     std::string err;
@@ -116,7 +118,7 @@ std::string Quoted(const std::string &bytes)
 
 [[noreturn]] void Violated(const Run &run, const char *promise)
 {
-    fprintf(stderr, "\nBROKEN: %s\nargs:", promise);
+    fprintf(stderr, "\nBROKEN: %s\noption leads: \"%s\"\nargs:", promise, run.optionLeads);
     for (size_t i = 1; i + 1 < run.args->argv.size(); ++i)
         fprintf(stderr, " %s", Quoted(run.args->argv[i]).c_str());
     fprintf(stderr, "\nstdout: %s\nstderr: %s\n", Quoted(run.out).c_str(), Quoted(run.err).c_str());
@@ -219,24 +221,24 @@ void CheckRun(const Run &run)
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+// One parse of the arguments over a platform with these option leads.
+void ParseAndCheck(const ArgumentVector &args, const char *optionLeads)
 {
-    ArgumentVector args;
-    Split(data, size, &args);
     runOptions = RunOptions();
     fakePlatform = FakePlatform();
+    fakePlatform.optionLeads = optionLeads;
     fakeDeviceCalls = 0;
 
-    Run run = {&args, Outcome::kAccepted, "", ""};
+    Run run = {&args, optionLeads, Outcome::kAccepted, "", ""};
     Capture out;
     Capture err;
     Begin(&out, &stdout);
     Begin(&err, &stderr);
     int exitCode = -1;
     try {
-        int accepted = ParseCommandLine(static_cast<int>(args.argv.size() - 1), args.argv.data());
+        // A copy of the pointer array: the checks compare with the originals.
+        std::vector<char *> argv = args.argv;
+        int accepted = ParseCommandLine(static_cast<int>(argv.size() - 1), argv.data());
         run.outcome = accepted == 1 ? Outcome::kAccepted : Outcome::kRejected;
         if (accepted != 0 && accepted != 1)
             exitCode = -2;
@@ -250,5 +252,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Require(run, exitCode == -1 || (run.outcome == Outcome::kHelp && exitCode == 0),
             "the parser answers 1 or 0, or ends the process with 0 for help");
     CheckRun(run);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ArgumentVector args;
+    Split(data, size, &args);
+    ParseAndCheck(args, "-");
+    ParseAndCheck(args, "-/");
     return 0;
 }
