@@ -77,8 +77,9 @@ FILE *SimOpenFirmwareFile(const char *path, uint32_t *error)
     }
     int flags = fcntl(fd, F_GETFL);
     FILE *file = nullptr;
+    // Each step in turn: two failures share the file-error code, not a slip.
     if (fstat(fd, &info) != 0 || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        *error = SimFileErrorCode();
+        *error = SimFileErrorCode();  // NOLINT(bugprone-branch-clone)
     else if (!S_ISREG(info.st_mode))
         *error = EINVAL;
     else if ((file = fdopen(fd, "rb")) == nullptr)

@@ -62,8 +62,9 @@ static int Fail(const char *call, uint32_t errorCode)
 }
 
 // snprintf that says whether everything fit; a cut text must not be used.
+// printf-style on purpose, so the compiler checks each call's arguments.
 __attribute__((format(printf, 3, 4)))
-static bool FormatFits(char *buffer, size_t size, const char *format, ...)
+static bool FormatFits(char *buffer, size_t size, const char *format, ...)  // NOLINT(cert-dcl50-cpp)
 {
     va_list arguments;
     va_start(arguments, format);

@@ -4,7 +4,7 @@
 
 // Room for the longest print: an announcement or report that quotes an
 // argument as long as a Windows command line (32767 characters).
-const size_t kConsoleBufferSize = 40 * 1024;
+const size_t kConsoleBufferSize = size_t{40} * 1024;
 
 static char stdoutBuffer[kConsoleBufferSize];
 static char stderrBuffer[kConsoleBufferSize];
