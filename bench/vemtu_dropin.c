@@ -28,8 +28,7 @@ EXPORT int QueryDeviceValue(uint32_t selector, void *buffer, uint32_t size)
     return 1;
 }
 
-EXPORT int DownloadFile(const char *fileName, int32_t dataType, ProgressCallback progress,
-                        uint32_t reserved)
+EXPORT int DownloadFile(const char *fileName, int32_t dataType, ProgressCallback progress, uint32_t reserved)
 {
     (void)fileName;
     (void)dataType;

@@ -147,7 +147,8 @@ bool StartsWith(const std::string &text, const std::string &prefix)
 
 bool EndsWith(const std::string &text, const std::string &suffix)
 {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The message of the one report, with the argument it names if any.

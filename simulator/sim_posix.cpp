@@ -11,13 +11,20 @@
 uint32_t SimFaultCode(SimFault fault)
 {
     switch (fault) {
-    case kSimInvalidParameter: return EINVAL;
-    case kSimInvalidData: return ENODATA;
-    case kSimDeviceIo: return EIO;
-    case kSimTimeout: return ETIMEDOUT;
-    case kSimCancelled: return ECANCELED;
-    case kSimBusy: return EBUSY;
-    case kSimNameTooLong: return ENAMETOOLONG;
+    case kSimInvalidParameter:
+        return EINVAL;
+    case kSimInvalidData:
+        return ENODATA;
+    case kSimDeviceIo:
+        return EIO;
+    case kSimTimeout:
+        return ETIMEDOUT;
+    case kSimCancelled:
+        return ECANCELED;
+    case kSimBusy:
+        return EBUSY;
+    case kSimNameTooLong:
+        return ENAMETOOLONG;
     }
     return EINVAL;
 }

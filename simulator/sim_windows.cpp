@@ -7,13 +7,20 @@
 uint32_t SimFaultCode(SimFault fault)
 {
     switch (fault) {
-    case kSimInvalidParameter: return ERROR_INVALID_PARAMETER;  // 87
-    case kSimInvalidData: return ERROR_INVALID_DATA;            // 13
-    case kSimDeviceIo: return ERROR_IO_DEVICE;                  // 1117
-    case kSimTimeout: return ERROR_SEM_TIMEOUT;                 // 121
-    case kSimCancelled: return ERROR_CANCELLED;                 // 1223
-    case kSimBusy: return ERROR_BUSY;                           // 170
-    case kSimNameTooLong: return ERROR_FILENAME_EXCED_RANGE;    // 206
+    case kSimInvalidParameter:
+        return ERROR_INVALID_PARAMETER;  // 87
+    case kSimInvalidData:
+        return ERROR_INVALID_DATA;  // 13
+    case kSimDeviceIo:
+        return ERROR_IO_DEVICE;  // 1117
+    case kSimTimeout:
+        return ERROR_SEM_TIMEOUT;  // 121
+    case kSimCancelled:
+        return ERROR_CANCELLED;  // 1223
+    case kSimBusy:
+        return ERROR_BUSY;  // 170
+    case kSimNameTooLong:
+        return ERROR_FILENAME_EXCED_RANGE;  // 206
     }
     return ERROR_INVALID_PARAMETER;
 }
@@ -22,12 +29,18 @@ uint32_t SimFaultCode(SimFault fault)
 uint32_t SimFileErrorCode()
 {
     switch (errno) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;     // 2
-    case EACCES: return ERROR_ACCESS_DENIED;      // 5
-    case ENOSPC: return ERROR_DISK_FULL;          // 112
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;  // 206
-    case EINVAL: return ERROR_INVALID_NAME;       // 123
-    default: return ERROR_READ_FAULT;             // 30
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;  // 2
+    case EACCES:
+        return ERROR_ACCESS_DENIED;  // 5
+    case ENOSPC:
+        return ERROR_DISK_FULL;  // 112
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;  // 206
+    case EINVAL:
+        return ERROR_INVALID_NAME;  // 123
+    default:
+        return ERROR_READ_FAULT;  // 30
     }
 }
 

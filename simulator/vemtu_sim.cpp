@@ -7,10 +7,10 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "device/vemtu.h"
 #include "journal.h"
 #include "settings.h"
 #include "sim_platform.h"
-#include "device/vemtu.h"
 
 // Only the three operations leave the library.
 #ifndef VEMTU_EXPORT
@@ -63,7 +63,9 @@ static int Fail(const char *call, uint32_t errorCode)
 
 // snprintf that says whether everything fit; a cut text must not be used.
 // printf-style on purpose, so the compiler checks each call's arguments.
-__attribute__((format(printf, 3, 4)))
+static bool FormatFits(char *buffer, size_t size, const char *format, ...)  // NOLINT(cert-dcl50-cpp)
+    __attribute__((format(printf, 3, 4)));
+
 static bool FormatFits(char *buffer, size_t size, const char *format, ...)  // NOLINT(cert-dcl50-cpp)
 {
     va_list arguments;
@@ -113,17 +115,17 @@ extern "C" VEMTU_EXPORT int VEMTU_API QueryDeviceValue(uint32_t selector, void *
 // How a download is told to go wrong.
 struct DownloadPlan {
     bool malformed;
-    uint32_t rate;        // bytes per second; 0 = as fast as the file reads
-    uint32_t failAt;      // percent at which the component fails, or kNoPercent
+    uint32_t rate;    // bytes per second; 0 = as fast as the file reads
+    uint32_t failAt;  // percent at which the component fails, or kNoPercent
     uint32_t failCode;
-    uint32_t timeoutAt;   // percent at which it stops answering, or kNoPercent
+    uint32_t timeoutAt;  // percent at which it stops answering, or kNoPercent
     char stateDirectory[kStateDirectoryCapacity];
 };
 
 static DownloadPlan ReadDownloadPlan()
 {
-    DownloadPlan plan = {false, kDefaultBytesPerSecond, kNoPercent, SimFaultCode(kSimDeviceIo),
-                         kNoPercent, ""};
+    DownloadPlan plan = {false, kDefaultBytesPerSecond, kNoPercent, SimFaultCode(kSimDeviceIo), kNoPercent,
+                         ""};
     SettingRead failCode = ReadSetting("DOWNLOAD_ERROR", &plan.failCode);
     SettingRead failAt = ReadSetting("DOWNLOAD_FAIL_AT", &plan.failAt);
     SettingRead reads[] = {ReadSetting("RATE", &plan.rate), failCode, failAt,
@@ -282,8 +284,8 @@ extern "C" VEMTU_EXPORT int VEMTU_API DownloadFile(const char *fileName, int32_t
     if (source == nullptr)
         return Fail(call, error);
     long long size = FileSize(source);
-    bool ok = size > 0 ? ProgramImage(source, static_cast<uint64_t>(size), dataType, plan, progress,
-                                      reserved, &error)
+    bool ok = size > 0 ? ProgramImage(source, static_cast<uint64_t>(size), dataType, plan, progress, reserved,
+                                      &error)
                        : Failed(&error, size < 0 ? SimFileErrorCode() : SimFaultCode(kSimInvalidData));
     fclose(source);
     if (!ok)

@@ -46,8 +46,8 @@ int DeriveFirmwareFileName()
     }
 
     // The device ID, at least five digits, then "_0.fw": 42 gives 00042_0.fw.
-    snprintf(firmwareFileName, sizeof firmwareFileName, "%05lu%c%u.%s",
-             static_cast<unsigned long>(deviceId), '_', 0u, "fw");
+    snprintf(firmwareFileName, sizeof firmwareFileName, "%05lu%c%u.%s", static_cast<unsigned long>(deviceId),
+             '_', 0u, "fw");
     runOptions.fileName = firmwareFileName;
     return kExitSuccess;
 }
@@ -73,7 +73,8 @@ int RunUpdate()
     // Once the transfer has started it runs to its end: a component left
     // half-programmed may not start again.
     HoldInterrupts();
-    bool downloaded = DownloadFile(runOptions.fileName, runOptions.dataType, ShowProgress, kDownloadReserved) != 0;
+    bool downloaded =
+        DownloadFile(runOptions.fileName, runOptions.dataType, ShowProgress, kDownloadReserved) != 0;
     uint32_t errorCode = downloaded ? kNoSystemCode : LastErrorCode();
     ReleaseInterrupts();
 

@@ -77,7 +77,7 @@ TEST_P(ParseCommandLineTest, FillsOptionsAndPrintsExactly)
     }
 }
 
-
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(DataTypeKeywords, ParseCommandLineTest, testing::Values(
     ParseCase{{"u", "BIOS", "f"}, 1, 7, "f", false, "", ""},
     ParseCase{{"u", "BIOSSET", "f"}, 1, 21, "f", false, "", ""},
@@ -106,7 +106,9 @@ INSTANTIATE_TEST_SUITE_P(DataTypeKeywords, ParseCommandLineTest, testing::Values
     // Case folding is ASCII only: the Turkish dotless i is no I.
     ParseCase{{"u", "B\xc4\xb1OS", "f"}, 0, -1, kNoFile, false, kUsage,
               "\nERROR: unknown datatype 'B\xc4\xb1OS'\n"}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Actions, ParseCommandLineTest, testing::Values(
     ParseCase{{"U", "kcf", "x.kcf"}, 1, 0, "x.kcf", false, "", ""},
     ParseCase{{"update", "Bios", "f.bin"}, 1, 7, "f.bin", false, "", ""},
@@ -116,7 +118,9 @@ INSTANTIATE_TEST_SUITE_P(Actions, ParseCommandLineTest, testing::Values(
     ParseCase{{"updates", "bios", "f"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'updates'\n"},
     ParseCase{{"bios", "u", "f.bin"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'bios'\n"},
     ParseCase{{""}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action ''\n"}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Positionals, ParseCommandLineTest, testing::Values(
     ParseCase{{}, 0, -1, kNoFile, false, "", kFileNameMissing},
     ParseCase{{"u"}, 0, -1, kNoFile, false, "", kFileNameMissing},
@@ -127,7 +131,9 @@ INSTANTIATE_TEST_SUITE_P(Positionals, ParseCommandLineTest, testing::Values(
     ParseCase{{"u", "zelk", ""}, 1, 20, "", false, "", ""},
     ParseCase{{"u", "bios", "update"}, 1, 7, "update", false, "", ""},
     ParseCase{{"u", "bios", "%s%n"}, 1, 7, "%s%n", false, "", ""}));
+// clang-format on
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Options, ParseCommandLineTest, testing::Values(
     ParseCase{{"-b", "u", "bios", "f"}, 1, 7, "f", true, "", ""},
     ParseCase{{"u", "/b", "bios", "f"}, 1, 7, "f", true, "", ""},
@@ -145,9 +151,11 @@ INSTANTIATE_TEST_SUITE_P(Options, ParseCommandLineTest, testing::Values(
     // "file name missing" comes after the whole line is read, so any b beeps.
     ParseCase{{"u", "kcf", "-b"}, 0, 0, kNoFile, true, kBells, kFileNameMissing},
     ParseCase{{"-b"}, 0, -1, kNoFile, true, kBells, kFileNameMissing}));
+// clang-format on
 
 // A help option prints the usage text and ends the run with exit code 0 at
 // once: nothing after it is read, not even a bad letter.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Help, ParseCommandLineTest, testing::Values(
     ParseCase{{"-h"}, kHelpEnded, -1, kNoFile, false, kUsage, ""},
     ParseCase{{"/?"}, kHelpEnded, -1, kNoFile, false, kUsage, ""},
@@ -157,6 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Help, ParseCommandLineTest, testing::Values(
     ParseCase{{"-h", "-x", "nonsense"}, kHelpEnded, -1, kNoFile, false, kUsage, ""},
     // A rejected argument ends the scan before a later help option.
     ParseCase{{"nonsense", "-h"}, 0, -1, kNoFile, false, kUsage, "\nERROR: unknown action 'nonsense'\n"}));
+// clang-format on
 
 // The arguments of the last ParseWith: runOptions.fileName points into them.
 std::vector<std::string> parsedArgs;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "simulator/journal.h"
-#include "support/tool_under_test.h"
 #include "support/expected_output.h"
+#include "support/tool_under_test.h"
 
 namespace {
 
@@ -59,6 +59,7 @@ std::string Download(const std::string &quoted, int type, const std::string &res
 
 const std::string kOk = "1, 4096 bytes";
 
+// clang-format off
 std::vector<RunCase> CommandLineCases()
 {
     return {
@@ -106,7 +107,9 @@ std::vector<RunCase> CommandLineCases()
         {"LongUnknownAction", {"{LONG}"}, {}, 1, kUsage, "\nERROR: unknown action '{LONG}'\n", {}},
     };
 }
+// clang-format on
 
+// clang-format off
 std::vector<RunCase> UpdateCases()
 {
     return {
@@ -196,6 +199,7 @@ std::vector<RunCase> UpdateCases()
          {Download(".", 7, "0, error {N:INVALID_PARAMETER}")}},
     };
 }
+// clang-format on
 
 // The journal writes bytes beyond ASCII as \xHH.
 std::string EscapedForJournal(const std::string &line)
@@ -265,8 +269,12 @@ std::string CaseName(const testing::TestParamInfo<RunCase> &info)
     return info.param.name;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(CommandLine, UpdateRunTest, testing::ValuesIn(CommandLineCases()), CaseName);
+// clang-format on
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Update, UpdateRunTest, testing::ValuesIn(UpdateCases()), CaseName);
+// clang-format on
 
 TEST(DeviceImage, AbsolutePathIsUpdatedFrom)
 {
@@ -331,8 +339,9 @@ TEST(DeviceImage, SecondUpdateOfABusyComponentFailsAndChangesNothing)
     EXPECT_EQ(first.exitCode, 0);
     EXPECT_EQ(Unix(first.out), Announce("fw.bin") + kProgress + kFinished);
     EXPECT_EQ(Unix(first.err), "");
-    EXPECT_EQ(JournalLines(folder), (std::vector<std::string>{Download("00042_0.fw", 7, Expand("0, error {N:BUSY}")),
-                                                              Download("fw.bin", 7, kOk)}));
+    EXPECT_EQ(JournalLines(folder),
+              (std::vector<std::string>{Download("00042_0.fw", 7, Expand("0, error {N:BUSY}")),
+                                        Download("fw.bin", 7, kOk)}));
     EXPECT_EQ(ReadFileBytes(folder + "/state/type-7.img"), FirmwareBytes('f'));
     EXPECT_EQ(StateFiles(folder), std::vector<std::string>{"type-7.img"});
 }

@@ -33,8 +33,9 @@ TEST_F(ReportErrorTest, WithCodeAddsNumberAndSystemTextInParentheses)
 {
     fakePlatform.systemText = "The system cannot find the file specified.\r\n";
     CapturedOutput c = CaptureOutput([] { ReportError(2, "cannot get device ID"); });
-    EXPECT_EQ(c.err, "\nERROR: cannot get device ID - error code 2\n"
-                     "(The system cannot find the file specified.)\n");
+    EXPECT_EQ(c.err,
+              "\nERROR: cannot get device ID - error code 2\n"
+              "(The system cannot find the file specified.)\n");
     EXPECT_EQ(fakePlatform.lookedUp, std::vector<uint32_t>{2});
 }
 
@@ -53,7 +54,8 @@ TEST_F(ReportErrorTest, CodeWithoutSystemTextKeepsEmptyParentheses)
 
 TEST_F(ReportErrorTest, MessageEndingInLineFeedLeavesAnEmptyLine)
 {
-    CapturedOutput c = CaptureOutput([] { ReportError(kNoSystemCode, "cannot determine file name for this PC type\n"); });
+    CapturedOutput c =
+        CaptureOutput([] { ReportError(kNoSystemCode, "cannot determine file name for this PC type\n"); });
     EXPECT_EQ(c.err, "\nERROR: cannot determine file name for this PC type\n\n");
 }
 
@@ -67,8 +69,8 @@ TEST_F(ReportErrorTest, BeepIsThreeBellsHalfASecondApartAfterTheReport)
 }
 
 struct TextCase {
-    std::string table;     // what the system's table gives
-    std::string printed;   // what stands between the parentheses
+    std::string table;    // what the system's table gives
+    std::string printed;  // what stands between the parentheses
 };
 
 class SystemErrorTextTest : public testing::TestWithParam<TextCase> {};
@@ -80,6 +82,7 @@ TEST_P(SystemErrorTextTest, LosesOnlyTheOneTrailingLineBreak)
     EXPECT_EQ(std::string(SystemErrorText(5)), GetParam().printed);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(LineBreaks, SystemErrorTextTest, testing::Values(
     TextCase{"Access is denied.\r\n", "Access is denied."},
     TextCase{"Access is denied.\n", "Access is denied."},
@@ -89,5 +92,6 @@ INSTANTIATE_TEST_SUITE_P(LineBreaks, SystemErrorTextTest, testing::Values(
     TextCase{"No break. ", "No break. "},
     TextCase{"\r\n", ""},
     TextCase{"\n", ""}));
+// clang-format on
 
 }  // namespace

@@ -47,6 +47,7 @@ TEST_P(StdoutTargetTest, IsWhatTheChildGets)
     EXPECT_EQ(result.signal, GetParam().signal);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Harness, StdoutTargetTest, testing::Values(
     TargetCase{"Pipe", StdoutTarget::kPipe, "abcd", "ok\nok\n", 0},
     TargetCase{"Closed", StdoutTarget::kClosed, "", "EBADF\nEBADF\n", 0},
@@ -54,6 +55,7 @@ INSTANTIATE_TEST_SUITE_P(Harness, StdoutTargetTest, testing::Values(
     // No reader: the first write raises SIGPIPE, whose default ends the child.
     TargetCase{"ClosedPipe", StdoutTarget::kClosedPipe, "", "", SIGPIPE}),
     [](const testing::TestParamInfo<TargetCase> &info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(HarnessTerminal, DeliversEachWriteAsItIsMadeAndBytesUnchanged)
 {

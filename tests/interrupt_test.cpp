@@ -35,7 +35,8 @@ TEST_P(InterruptTest, TransferRunsToItsEndAndTheRunEndsAsUsual)
 {
     std::string folder = MakeTempDirectory();
     MakeFirmwareFiles(folder);
-    ProcessResult result = RunToolAndSignal(folder, {"u", "bios", "fw.bin"}, kSlowLink, GetParam().signal, "25%");
+    ProcessResult result =
+        RunToolAndSignal(folder, {"u", "bios", "fw.bin"}, kSlowLink, GetParam().signal, "25%");
 
     ASSERT_GE(result.signalledAt, 0) << "the transfer never showed 25%";
     EXPECT_LT(result.signalledAt, result.seconds - 0.5) << "the signal came too late to prove anything";
@@ -54,7 +55,8 @@ TEST_P(InterruptTest, InterruptedTransferThatFailsReportsAsUsual)
     MakeFirmwareFiles(folder);
     Settings failing = kSlowLink;
     failing.push_back({"VEMTU_SIM_DOWNLOAD_FAIL_AT", "75"});
-    ProcessResult result = RunToolAndSignal(folder, {"u", "bios", "fw.bin"}, failing, GetParam().signal, "25%");
+    ProcessResult result =
+        RunToolAndSignal(folder, {"u", "bios", "fw.bin"}, failing, GetParam().signal, "25%");
 
     ASSERT_GE(result.signalledAt, 0) << "the transfer never showed 25%";
     EXPECT_EQ(result.signal, 0);
@@ -66,9 +68,11 @@ TEST_P(InterruptTest, InterruptedTransferThatFailsReportsAsUsual)
 
 // Under wine, SIGINT reaches the program as a Ctrl+C event; the Windows leg
 // runs that row only.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Signals, InterruptTest, testing::Values(
     InterruptCase{"SIGINT", SIGINT}, InterruptCase{"SIGTERM", SIGTERM},
     InterruptCase{"SIGHUP", SIGHUP}, InterruptCase{"SIGQUIT", SIGQUIT}),
     [](const testing::TestParamInfo<InterruptCase> &info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "support/process.h"
 #include "support/expected_output.h"
+#include "support/process.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ std::string Package(const std::string &suffix)
     std::vector<std::string> found;
     for (const fs::directory_entry &entry : fs::directory_iterator(distDir)) {
         std::string name = entry.path().filename().string();
-        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        if (name.size() >= suffix.size() &&
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
             found.push_back(entry.path().string());
     }
     EXPECT_EQ(found.size(), 1u) << "packages ending in " << suffix << " in " << distDir;
@@ -161,9 +162,10 @@ protected:
 
 TEST_P(InstalledTool, HoldsToolSimulatorManualAndCopyright)
 {
-    EXPECT_EQ(FilesBelow(prefix),
-              (std::vector<std::string>{"bin/ZelkSvc", "lib/zelksvc/libvemtu.so", "share/doc/zelksvc/changelog.gz",
-                                        "share/doc/zelksvc/copyright", "share/man/man1/ZelkSvc.1.gz"}));
+    EXPECT_EQ(
+        FilesBelow(prefix),
+        (std::vector<std::string>{"bin/ZelkSvc", "lib/zelksvc/libvemtu.so", "share/doc/zelksvc/changelog.gz",
+                                  "share/doc/zelksvc/copyright", "share/man/man1/ZelkSvc.1.gz"}));
     // The manual page is the source's, gzipped without a name or time.
     std::string manual = prefix + "/share/man/man1/ZelkSvc.1.gz";
     EXPECT_EQ(MustRun({"gzip", "-dc", manual}), ReadFileBytes(sourceDir + "/man/ZelkSvc.1"));
@@ -175,11 +177,13 @@ TEST_P(InstalledTool, HoldsToolSimulatorManualAndCopyright)
 TEST_P(InstalledTool, FindsTheSimulatorInItsPrivateLibraryFolder)
 {
     std::string dynamic = MustRun({"readelf", "-d", prefix + "/bin/ZelkSvc"});
-    EXPECT_NE(dynamic.find("(RUNPATH)            Library runpath: [$ORIGIN/../lib/zelksvc]\n"), std::string::npos)
+    EXPECT_NE(dynamic.find("(RUNPATH)            Library runpath: [$ORIGIN/../lib/zelksvc]\n"),
+              std::string::npos)
         << dynamic;
     // The loader's own answer: the package's library, not the build's.
     ProcessResult loaded = RunCommand({prefix + "/bin/ZelkSvc"}, work, {{"LD_TRACE_LOADED_OBJECTS", "1"}});
-    EXPECT_NE(loaded.out.find("libvemtu.so => " + prefix + "/bin/../lib/zelksvc/libvemtu.so"), std::string::npos)
+    EXPECT_NE(loaded.out.find("libvemtu.so => " + prefix + "/bin/../lib/zelksvc/libvemtu.so"),
+              std::string::npos)
         << loaded.out;
 }
 
@@ -199,14 +203,17 @@ TEST_P(InstalledTool, UpdatesTheSimulatedDeviceFromAFile)
     WriteFileBytes(work + "/fw.bin", image);
     ProcessResult result = RunTool({"u", "bios", "fw.bin"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\bfinished\n");
+    EXPECT_EQ(result.out,
+              "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\bfinished\n");
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(ReadFileBytes(work + "/state/type-7.img"), image);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Linux, InstalledTool,
                          testing::Values(LinuxPackage{"tgz", ".tar.gz"}, LinuxPackage{"deb", ".deb"}),
                          [](const testing::TestParamInfo<LinuxPackage> &info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(Deb, NamesItselfAndSaysTheLibraryIsTheSimulator)
 {
@@ -224,7 +231,8 @@ TEST(Deb, NamesItselfAndSaysTheLibraryIsTheSimulator)
             words += c;
         }
     }
-    EXPECT_NE(words.find("is the device simulator, NOT the PC's real device-access library"), std::string::npos)
+    EXPECT_NE(words.find("is the device simulator, NOT the PC's real device-access library"),
+              std::string::npos)
         << description;
 }
 
@@ -233,16 +241,19 @@ TEST(Deb, NamesItselfAndSaysTheLibraryIsTheSimulator)
 TEST(BuiltTool, LoadsTheLibraryFromItsOwnFolderOnly)
 {
     std::string dynamic = MustRun({"readelf", "-d", builtTool});
-    EXPECT_NE(dynamic.find("(RUNPATH)            Library runpath: [$ORIGIN]\n"), std::string::npos) << dynamic;
+    EXPECT_NE(dynamic.find("(RUNPATH)            Library runpath: [$ORIGIN]\n"), std::string::npos)
+        << dynamic;
 
     std::string alone = MakeTempDirectory();
     std::string current = MakeTempDirectory();
     WriteFileBytes(alone + "/ZelkSvc", ReadFileBytes(builtTool));
     MustRun({"chmod", "+x", alone + "/ZelkSvc"});
-    WriteFileBytes(current + "/libvemtu.so", ReadFileBytes(fs::path(builtTool).parent_path().string() + "/libvemtu.so"));
+    WriteFileBytes(current + "/libvemtu.so",
+                   ReadFileBytes(fs::path(builtTool).parent_path().string() + "/libvemtu.so"));
     ProcessResult result = RunCommand({alone + "/ZelkSvc", "-h"}, current);
     EXPECT_EQ(result.exitCode, 127);
-    EXPECT_NE(result.err.find("libvemtu.so: cannot open shared object file"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("libvemtu.so: cannot open shared object file"), std::string::npos)
+        << result.err;
 }
 
 // Windows: the ZIP, unpacked as Explorer would.
@@ -263,10 +274,9 @@ protected:
 TEST_F(WindowsZip, HoldsTheShippedExeTheTextsAndTheSimulatorApart)
 {
     EXPECT_EQ(Lines(MustRun({"unzip", "-Z1", zip})),
-              (std::vector<std::string>{"README.txt", "SHA256SUMS", "ZelkSvc.exe", "ZelkSvc.txt",
-                                        "device-simulator/00042_0.fw",
-                                        "device-simulator/SIMULATOR-NOT-FOR-A-REAL-PC.txt",
-                                        "device-simulator/Vemtu.dll"}));
+              (std::vector<std::string>{
+                  "README.txt", "SHA256SUMS", "ZelkSvc.exe", "ZelkSvc.txt", "device-simulator/00042_0.fw",
+                  "device-simulator/SIMULATOR-NOT-FOR-A-REAL-PC.txt", "device-simulator/Vemtu.dll"}));
     EXPECT_EQ(ReadFileBytes(unpacked + "/ZelkSvc.exe"), ReadFileBytes(i686Bin + "/ZelkSvc.exe"));
     EXPECT_EQ(ReadFileBytes(unpacked + "/device-simulator/Vemtu.dll"), ReadFileBytes(i686Bin + "/Vemtu.dll"));
     std::string note = ReadFileBytes(unpacked + "/device-simulator/SIMULATOR-NOT-FOR-A-REAL-PC.txt");
@@ -276,7 +286,8 @@ TEST_F(WindowsZip, HoldsTheShippedExeTheTextsAndTheSimulatorApart)
 
 TEST_F(WindowsZip, TextsHaveWindowsLineEndsAndNoOverstrike)
 {
-    for (const char *name : {"README.txt", "ZelkSvc.txt", "device-simulator/SIMULATOR-NOT-FOR-A-REAL-PC.txt"}) {
+    for (const char *name :
+         {"README.txt", "ZelkSvc.txt", "device-simulator/SIMULATOR-NOT-FOR-A-REAL-PC.txt"}) {
         std::string text = ReadFileBytes(unpacked + "/" + name);
         ASSERT_GT(text.size(), 2u) << name;
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << name;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "support/process.h"
 #include "device/vemtu.h"
+#include "support/process.h"
 
 namespace {
 
@@ -40,12 +40,14 @@ TEST_P(SimulatorSettingTest, NumbersAreStrictDecimalOrHex)
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Values, SimulatorSettingTest, testing::Values(
     SettingCase{"17", true, 17}, SettingCase{"0x11", true, 17}, SettingCase{"0XfF", true, 255},
     SettingCase{"4294967295", true, 0xFFFFFFFFu}, SettingCase{"", true, 16} /* empty is unset */,
     SettingCase{"4294967296", false, 0}, SettingCase{"0x100000000", false, 0}, SettingCase{"-1", false, 0},
     SettingCase{" 1", false, 0}, SettingCase{"0x", false, 0}, SettingCase{"12abc", false, 0},
     SettingCase{"0x1g", false, 0}));
+// clang-format on
 
 std::vector<uint32_t> reported;
 uint32_t cancelAt = 101;
@@ -166,8 +168,8 @@ TEST_F(SimulatorDownloadTest, ComponentTakesOneTransferAtATime)
     EXPECT_EQ(other.result, 1);
     EXPECT_EQ(ReadFileBytes(folder + "/state/type-7.img"), image);
     EXPECT_EQ(ReadFileBytes(folder + "/state/type-26.img"), std::string(4096, 'b'));
-    EXPECT_EQ(StateFolder(folder), (std::vector<std::string>{"type-26.img", "type-26.lock", "type-7.img",
-                                                             "type-7.lock"}));
+    EXPECT_EQ(StateFolder(folder),
+              (std::vector<std::string>{"type-26.img", "type-26.lock", "type-7.img", "type-7.lock"}));
     nested = nullptr;
 }
 

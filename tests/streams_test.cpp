@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "support/tool_under_test.h"
 #include "support/expected_output.h"
+#include "support/tool_under_test.h"
 
 namespace {
 
@@ -30,10 +30,11 @@ TEST(Terminal, AnnouncementAndEachPercentShowAsTheyArePrinted)
     std::string folder = MakeTempDirectory();
     MakeFirmwareFiles(folder);
     // 4 KiB at 4 KiB/s: the transfer takes a second.
-    ProcessResult result = RunTool(folder, {"u", "bios", "fw.bin"}, {{"VEMTU_SIM_RATE", "4096"}},
-                                   StdoutTarget::kTerminal);
+    ProcessResult result =
+        RunTool(folder, {"u", "bios", "fw.bin"}, {{"VEMTU_SIM_RATE", "4096"}}, StdoutTarget::kTerminal);
     ASSERT_EQ(result.exitCode, 0);
-    EXPECT_EQ(AsDrawn(result.out), "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\bfinished\n");
+    EXPECT_EQ(AsDrawn(result.out),
+              "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\bfinished\n");
     double announced = ArrivalOf(result, "Update with fw.bin: ");
     double quarter = ArrivalOf(result, " 25%");
     double half = ArrivalOf(result, " 50%");
@@ -57,10 +58,12 @@ TEST(Terminal, BellsFollowTheReportHalfASecondApart)
 {
     std::string folder = MakeTempDirectory();
     MakeFirmwareFiles(folder);
-    ProcessResult result = RunTool(folder, {"-b", "u", "bios", "nothere.bin"}, {}, StdoutTarget::kTerminal, true);
+    ProcessResult result =
+        RunTool(folder, {"-b", "u", "bios", "nothere.bin"}, {}, StdoutTarget::kTerminal, true);
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "Update with nothere.bin: \nERROR: cannot download file 'nothere.bin' - error code 2\n"
-                          "(No such file or directory)\n\a\a\a");
+    EXPECT_EQ(result.out,
+              "Update with nothere.bin: \nERROR: cannot download file 'nothere.bin' - error code 2\n"
+              "(No such file or directory)\n\a\a\a");
     std::vector<double> bells;
     for (const Arrival &arrival : result.arrivals) {
         for (char c : arrival.bytes) {
@@ -102,6 +105,7 @@ TEST_P(OneLogTest, ReportStandsBeforeTheBufferedOutput)
     EXPECT_EQ(Unix(result.out), Expand(row.log));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Streams, OneLogTest,
     testing::Values(
@@ -112,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                "Update with fw.bin:   0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b"},
         OneLog{"ReportBeforeUsage", {"u", "foo"}, {}, 1, "\nERROR: unknown datatype 'foo'\n" + kUsage}),
     [](const testing::TestParamInfo<OneLog> &info) { return info.param.name; });
+// clang-format on
 
 // On a terminal every print reaches it in one write: a percentage redrawn
 // piecemeal flickers, and on a Windows console each write is a round trip.
@@ -164,6 +169,7 @@ TEST_P(OneWritePerPrintTest, OnATerminal)
     EXPECT_EQ(Described(writes), Described(GetParam().prints));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Prints, OneWritePerPrintTest,
     testing::Values(
@@ -177,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrintsCase{"UsageAndReport", {"u", "foo"},
                    {{1, kUsage}, {2, "\nERROR: "}, {2, "unknown datatype 'foo'"}, {2, "\n"}}}),
     [](const testing::TestParamInfo<PrintsCase> &info) { return std::string(info.param.name); });
+// clang-format on
 
 struct BrokenStdout {
     const char *name;
@@ -212,10 +219,12 @@ TEST_P(BrokenStdoutTest, UpdateStillCompletesWithTheDevicesResult)
     EXPECT_EQ(Unix(result.err), Expand("\nERROR: cannot download file '" + name + "'{E:LONG_NAME}"));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Stdout, BrokenStdoutTest,
                          testing::Values(BrokenStdout{"ClosedPipe", StdoutTarget::kClosedPipe},
                                          BrokenStdout{"DevFull", StdoutTarget::kDevFull},
                                          BrokenStdout{"Closed", StdoutTarget::kClosed}),
                          [](const testing::TestParamInfo<BrokenStdout> &info) { return info.param.name; });
+// clang-format on
 
 }  // namespace

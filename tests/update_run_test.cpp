@@ -30,10 +30,10 @@ void PrintTo(const NameCase &row, std::ostream *os)
         *os << setting.first << "=" << setting.second << " ";
 }
 
-const char *const kSettings[] = {"VEMTU_SIM_PC_TYPE", "VEMTU_SIM_PC_TYPE_ERROR", "VEMTU_SIM_DEVICE_ID",
-                                 "VEMTU_SIM_SELECTOR_31", "VEMTU_SIM_SELECTOR_31_ERROR",
-                                 "VEMTU_SIM_SELECTOR_2", "VEMTU_SIM_SELECTOR_2_ERROR", "VEMTU_SIM_JOURNAL",
-                                 "VEMTU_SIM_DOWNLOAD_FAIL_AT"};
+const char *const kSettings[] = {
+    "VEMTU_SIM_PC_TYPE",          "VEMTU_SIM_PC_TYPE_ERROR",     "VEMTU_SIM_DEVICE_ID",
+    "VEMTU_SIM_SELECTOR_31",      "VEMTU_SIM_SELECTOR_31_ERROR", "VEMTU_SIM_SELECTOR_2",
+    "VEMTU_SIM_SELECTOR_2_ERROR", "VEMTU_SIM_JOURNAL",           "VEMTU_SIM_DOWNLOAD_FAIL_AT"};
 
 class DeriveFirmwareFileNameTest : public testing::TestWithParam<NameCase> {};
 
@@ -65,6 +65,7 @@ TEST_P(DeriveFirmwareFileNameTest, NamesTheFileOrReports)
 const std::string kNoId = "\nERROR: cannot get device ID - error code 5\n(device says no)\n";
 const std::string kUnknownPc = "\nERROR: cannot determine file name for this PC type\n\n";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Rule, DeriveFirmwareFileNameTest, testing::Values(
     NameCase{{}, 0, "00042_0.fw", ""},
     NameCase{{{"VEMTU_SIM_PC_TYPE", "15"}}, 0, "00042_0.fw", ""},
@@ -90,11 +91,12 @@ INSTANTIATE_TEST_SUITE_P(Rule, DeriveFirmwareFileNameTest, testing::Values(
     NameCase{{{"VEMTU_SIM_PC_TYPE", "20"}}, 1, nullptr, kUnknownPc},
     NameCase{{{"VEMTU_SIM_PC_TYPE", "0"}}, 1, nullptr, kUnknownPc},
     NameCase{{{"VEMTU_SIM_PC_TYPE", "0xFFFFFFFF"}}, 1, nullptr, kUnknownPc}));
+// clang-format on
 
 struct RunCase {
     const char *name;
     std::vector<std::pair<const char *, const char *>> device;  // VEMTU_SIM_* settings
-    const char *file;                                            // nullptr: derive it
+    const char *file;                                           // nullptr: derive it
     int exitCode;
     std::string out;  // {F} stands for the file's path
     std::string err;
@@ -154,6 +156,7 @@ TEST_P(RunUpdateTest, AnnouncesDownloadsAndEndsWithTheExitCode)
 
 const std::string kProgress = "  0%\b\b\b\b 25%\b\b\b\b 50%\b\b\b\b 75%\b\b\b\b100%\b\b\b\b";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Download, RunUpdateTest, testing::Values(
     RunCase{"GivenFile", {}, "00042_0.fw", 0, "Update with {F}: " + kProgress + "finished\n", ""},
     RunCase{"DerivedName", {}, nullptr, 0, "Update with 00042_0.fw: " + kProgress + "finished\n", ""},
@@ -166,5 +169,6 @@ INSTANTIATE_TEST_SUITE_P(Download, RunUpdateTest, testing::Values(
     RunCase{"NoDeviceType", {{"VEMTU_SIM_PC_TYPE_ERROR", "13"}}, nullptr, 3, "",
             "\nERROR: cannot get device type - error code 13\n(device says no)\n"}),
     [](const testing::TestParamInfo<RunCase> &info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace

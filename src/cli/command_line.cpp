@@ -16,11 +16,23 @@ struct DataTypeKeyword {
 };
 
 static const DataTypeKeyword kDataTypeKeywords[] = {
-    {"BIOS", 7},      {"BIOSSET", 21},  {"IO", 26},       {"IOFPGA", 26},
-    {"KCF", 0},       {"LINK", 6},      {"LINKFPGA", 6},  {"ZELK", kDataTypeZelkFirmware},
-    {"ZELKFW", kDataTypeZelkFirmware},  {"FPGA", 1},      {"ZELKFPGA", 1},
-    {"VARO", 2},      {"ZELKVARO", 2},  {"UPS", 13},      {"UPSFW", 13},
-    {"UPSBSET", 15},  {"UPSUSET", 17},
+    {"BIOS", 7},
+    {"BIOSSET", 21},
+    {"IO", 26},
+    {"IOFPGA", 26},
+    {"KCF", 0},
+    {"LINK", 6},
+    {"LINKFPGA", 6},
+    {"ZELK", kDataTypeZelkFirmware},
+    {"ZELKFW", kDataTypeZelkFirmware},
+    {"FPGA", 1},
+    {"ZELKFPGA", 1},
+    {"VARO", 2},
+    {"ZELKVARO", 2},
+    {"UPS", 13},
+    {"UPSFW", 13},
+    {"UPSBSET", 15},
+    {"UPSUSET", 17},
 };
 
 static const char kUsage[] =

@@ -32,8 +32,8 @@ int VEMTU_API QueryDeviceValue(uint32_t selector, void *buffer, uint32_t size);
 
 // Export 102: transfers the file to the component of dataType; returns when
 // the transfer has ended. reserved is always 0.
-int VEMTU_API DownloadFile(const char *fileName, int32_t dataType,
-                           ProgressCallback progress, uint32_t reserved);
+int VEMTU_API DownloadFile(const char *fileName, int32_t dataType, ProgressCallback progress,
+                           uint32_t reserved);
 
 #ifdef __cplusplus
 }

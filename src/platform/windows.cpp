@@ -107,8 +107,8 @@ size_t LookUpSystemText(uint32_t code, char *buffer, size_t size)
     const DWORD kSemaphoreTimeout = 121;  // ERROR_SEM_TIMEOUT
     const DWORD kTimeout = 1460;          // ERROR_TIMEOUT
     DWORD lookUp = code == kSemaphoreTimeout ? kTimeout : code;
-    return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                          lookUp, 0, buffer, static_cast<DWORD>(size), nullptr);
+    return FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, lookUp, 0,
+                          buffer, static_cast<DWORD>(size), nullptr);
 }
 
 void PauseMilliseconds(unsigned milliseconds)

@@ -176,7 +176,8 @@ static void Collect(const ProcessSpec &spec, pid_t child, const StdoutEnds &out,
             if (got > 0) {
                 sinks[i]->append(buffer, static_cast<size_t>(got));
                 if (out.terminal && watched[i].fd == out.ours)
-                    result->arrivals.push_back({Now() - start, std::string(buffer, static_cast<size_t>(got))});
+                    result->arrivals.push_back(
+                        {Now() - start, std::string(buffer, static_cast<size_t>(got))});
                 if (spec.signal != 0 && result->signalledAt < 0 && !exited &&
                     result->out.find(spec.signalAfter) != std::string::npos) {
                     kill(child, spec.signal);

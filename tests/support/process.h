@@ -17,7 +17,7 @@ enum class StdoutTarget {
 };
 
 struct ProcessSpec {
-    std::vector<std::string> argv;  // argv[0] is the program
+    std::vector<std::string> argv;                                 // argv[0] is the program
     std::vector<std::pair<std::string, std::string>> environment;  // added to ours
     std::string workingDirectory;
     StdoutTarget stdoutTarget = StdoutTarget::kPipe;
@@ -35,7 +35,7 @@ struct Arrival {
 };
 
 struct ProcessResult {
-    int exitCode = -1;     // -1 when killed by a signal
+    int exitCode = -1;  // -1 when killed by a signal
     int signal = 0;
     std::string out;
     std::string err;

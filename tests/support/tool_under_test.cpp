@@ -43,7 +43,8 @@ void ConfigureToolUnderTest(int argc, char **argv)
         else if (TakeOption(argv[i], "launcher-arg", &value))
             under.launcherArgs.push_back(value);
         else if (TakeOption(argv[i], "env", &value))
-            under.environment.push_back({value.substr(0, value.find('=')), value.substr(value.find('=') + 1)});
+            under.environment.push_back(
+                {value.substr(0, value.find('=')), value.substr(value.find('=') + 1)});
         else
             throw std::runtime_error(std::string("unknown argument ") + argv[i]);
     }
@@ -56,7 +57,8 @@ bool OnWindows()
     return under.windows;
 }
 
-static ProcessSpec ToolSpec(const std::string &folder, const std::vector<std::string> &args, const Settings &device)
+static ProcessSpec ToolSpec(const std::string &folder, const std::vector<std::string> &args,
+                            const Settings &device)
 {
     ProcessSpec spec;
     if (!under.launcher.empty()) {
@@ -66,16 +68,16 @@ static ProcessSpec ToolSpec(const std::string &folder, const std::vector<std::st
     spec.argv.push_back(under.tool);
     spec.argv.insert(spec.argv.end(), args.begin(), args.end());
     spec.environment = under.environment;
-    spec.environment.insert(spec.environment.end(), {{"VEMTU_SIM_JOURNAL", kJournal},
-                                                     {"VEMTU_SIM_STATE_DIR", kStateDir},
-                                                     {"VEMTU_SIM_RATE", "0"}});
+    spec.environment.insert(
+        spec.environment.end(),
+        {{"VEMTU_SIM_JOURNAL", kJournal}, {"VEMTU_SIM_STATE_DIR", kStateDir}, {"VEMTU_SIM_RATE", "0"}});
     spec.environment.insert(spec.environment.end(), device.begin(), device.end());
     spec.workingDirectory = folder;
     return spec;
 }
 
-ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
-                      const Settings &device, StdoutTarget target, bool stderrToStdout)
+ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args, const Settings &device,
+                      StdoutTarget target, bool stderrToStdout)
 {
     ProcessSpec spec = ToolSpec(folder, args, device);
     spec.stdoutTarget = target;
@@ -128,10 +130,11 @@ static std::vector<ConsoleWrite> WritesFromRelay(const std::string &log)
     static const std::regex line(R"re(([0-9a-f]{4}):(Call|Ret ) (.*))re");
     static const std::regex getStd(R"re(KERNEL32\.GetStdHandle\((fffffff[45])\).*)re");
     static const std::regex gotStd(R"re( ?KERNEL32\.GetStdHandle\(\) retval=([0-9a-f]+).*)re");
-    static const std::regex write(R"re(KERNEL32\.(WriteFile|WriteConsoleA|WriteConsoleW)\(([0-9a-f]+),[0-9a-f]+,([0-9a-f]+),.*)re");
+    static const std::regex write(
+        R"re(KERNEL32\.(WriteFile|WriteConsoleA|WriteConsoleW)\(([0-9a-f]+),[0-9a-f]+,([0-9a-f]+),.*)re");
     std::string tool;
-    std::map<std::string, std::string> asked;                          // thread: last selector
-    std::map<std::string, std::map<unsigned long, int>> handles;       // thread: handle -> stream
+    std::map<std::string, std::string> asked;                     // thread: last selector
+    std::map<std::string, std::map<unsigned long, int>> handles;  // thread: handle -> stream
     std::vector<std::pair<std::string, ConsoleWrite>> calls;
     for (std::sregex_iterator match(log.begin(), log.end(), line), end; match != end; ++match) {
         std::string thread = (*match)[1];

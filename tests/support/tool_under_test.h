@@ -22,9 +22,8 @@ bool OnWindows();
 // Runs the tool in folder with the simulator's settings; the simulator
 // keeps its journal and device state inside folder, at full speed unless
 // the settings pace it.
-ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args,
-                      const Settings &device, StdoutTarget target = StdoutTarget::kPipe,
-                      bool stderrToStdout = false);
+ProcessResult RunTool(const std::string &folder, const std::vector<std::string> &args, const Settings &device,
+                      StdoutTarget target = StdoutTarget::kPipe, bool stderrToStdout = false);
 
 // The same, sending signal once stdout has shown signalAfter.
 ProcessResult RunToolAndSignal(const std::string &folder, const std::vector<std::string> &args,

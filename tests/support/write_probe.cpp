@@ -12,10 +12,14 @@ static const char *Outcome(ssize_t written, size_t wanted)
     if (written == static_cast<ssize_t>(wanted))
         return "ok";
     switch (errno) {
-    case EBADF: return "EBADF";
-    case ENOSPC: return "ENOSPC";
-    case EPIPE: return "EPIPE";
-    default: return "other";
+    case EBADF:
+        return "EBADF";
+    case ENOSPC:
+        return "ENOSPC";
+    case EPIPE:
+        return "EPIPE";
+    default:
+        return "other";
     }
 }
 
