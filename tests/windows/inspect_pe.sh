@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Checks the shipped exe as a file: a PE32 console program for i386 that
-# binds Vemtu.dll by export number only and needs no DLL a bare Windows PC
-# lacks; and the simulator DLL exports those numbers and no names.
+# Checks the shipped exe as a file: a PE32 console program for i386 of at
+# most 24 KiB that binds Vemtu.dll by export number only and needs no DLL a
+# bare Windows PC lacks; and the simulator DLL exports those numbers and no names.
 set -u
 objdump=$1 exe=$2 dll=$3
 failed=0
@@ -27,6 +27,10 @@ numbers=$(sed -n '/^Export Address Table -- Ordinal Base/,/^$/p' <<<"$exports" |
 [ "$numbers" = "1 74 102 " ] || fail "Vemtu.dll exports numbers: $numbers"
 named=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$exports" | grep -v '^\[Ordinal' | grep -v '^$')
 [ -z "$named" ] || fail "Vemtu.dll exports names: $named"
+
+# The shipped exe stays small: msvcrt's own printf, no exception machinery.
+size=$(stat -c %s "$exe")
+[ "$size" -le 24576 ] || fail "$exe is $size bytes, over 24 KiB"
 
 [ $failed = 0 ] && echo "$exe: PE32 console program importing Vemtu.dll ordinals 1 74 102 only"
 exit $failed
