@@ -177,7 +177,7 @@ std::vector<ConsoleWrite> TraceConsoleWrites(const std::string &folder, const st
         return WritesFromRelay(result->out);
     }
     if (under.strace.empty())
-        throw std::runtime_error("--strace=PROGRAM names no program");
+        throw std::runtime_error("no strace to count writes with: scripts/install-deps brings it");
     std::string trace = folder + "/writes.trace";
     spec.argv.insert(spec.argv.begin(), {under.strace, "-f", "-qq", "-xx", "-s", "1000000", "-e",
                                          "trace=write,writev", "-e", "signal=none", "-o", trace});
