@@ -16,31 +16,21 @@ install(CODE "file(RPATH_SET FILE \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/Z
 install(TARGETS vemtu_simulator LIBRARY DESTINATION lib/zelksvc)
 install(FILES packaging/copyright DESTINATION share/doc/zelksvc)
 
-# The manual page, compressed the way Debian wants it: best, without the
-# name and time gzip would otherwise put in its header.
-set(ZELK_MANUAL ${CMAKE_SOURCE_DIR}/man/ZelkSvc.1)
-if(EXISTS ${ZELK_MANUAL})
-  set(manual_gz ${CMAKE_BINARY_DIR}/man/ZelkSvc.1.gz)
-  add_custom_command(OUTPUT ${manual_gz}
-    COMMAND ${CMAKE_COMMAND} -E copy ${ZELK_MANUAL} ${CMAKE_BINARY_DIR}/man/ZelkSvc.1
-    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/man/ZelkSvc.1
-    DEPENDS ${ZELK_MANUAL}
+# The manual page and the changelog, compressed the way Debian wants them:
+# best, without the name and time gzip would otherwise put in its header.
+function(zelk_install_gzipped source destination)
+  get_filename_component(name ${source} NAME)
+  set(copy ${CMAKE_BINARY_DIR}/packaging/${name})
+  add_custom_command(OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${copy}
+    COMMAND gzip -9nf ${copy}
+    DEPENDS ${source}
     VERBATIM)
-  add_custom_target(zelk_manual_page ALL DEPENDS ${manual_gz})
-  install(FILES ${manual_gz} DESTINATION share/man/man1)
-else()
-  message(WARNING "man/ZelkSvc.1 is missing: the packages will have no manual page")
-endif()
-
-# Debian wants the changelog beside the copyright, compressed the same way.
-set(changelog_gz ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
-add_custom_command(OUTPUT ${changelog_gz}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/packaging/changelog
-  COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/packaging/changelog
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog
-  VERBATIM)
-add_custom_target(zelk_changelog ALL DEPENDS ${changelog_gz})
-install(FILES ${changelog_gz} DESTINATION share/doc/zelksvc)
+  add_custom_target(zelk_gzip_${name} ALL DEPENDS ${copy}.gz)
+  install(FILES ${copy}.gz DESTINATION ${destination})
+endfunction()
+zelk_install_gzipped(${CMAKE_SOURCE_DIR}/man/ZelkSvc.1 share/man/man1)
+zelk_install_gzipped(${CMAKE_SOURCE_DIR}/packaging/changelog share/doc/zelksvc)
 
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_PACKAGE_NAME ZelkSvc)
